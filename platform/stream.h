@@ -1,0 +1,61 @@
+#pragma once
+// Host byte streams: what the engine binding adapts for the archive library
+// and what the worker copies through. Sizes and positions are 64-bit.
+// Every operation throws coffer::Error (with the file name and the system's
+// reason) on failure; nothing reports a failure by a short count.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace coffer {
+
+enum class SeekOrigin : uint32_t { kBegin = 0, kCurrent = 1, kEnd = 2 };
+
+class HostStream {
+ public:
+  virtual ~HostStream() = default;
+  // Reads up to `size` bytes; returns the count read, 0 only at the end.
+  virtual int64_t Read(void* buffer, int64_t size) = 0;
+  // Writes all `size` bytes or throws.
+  virtual void Write(const void* buffer, int64_t size) = 0;
+  // Returns the new position.
+  virtual int64_t Seek(int64_t offset, SeekOrigin origin) = 0;
+  virtual int64_t Position() = 0;
+  virtual int64_t Size() = 0;
+  virtual void SetSize(int64_t size) = 0;
+};
+
+enum class FileMode {
+  kRead,          // existing file, read only, others may read and write
+  kReadDenyWrite, // existing file, read only, others may not write (advisory)
+  kCreate,        // create or truncate, read and write
+};
+
+class FileStream final : public HostStream {
+ public:
+  // Opens `path`; throws coffer::Error naming the path on failure.
+  FileStream(const std::string& path, FileMode mode);
+  // Opens `name` relative to the open folder descriptor `dir_fd` without
+  // following a symbolic link in the last component (kCreate only).
+  FileStream(int dir_fd, const std::string& name, const std::string& shown_path);
+  ~FileStream() override;
+  FileStream(const FileStream&) = delete;
+  FileStream& operator=(const FileStream&) = delete;
+
+  int64_t Read(void* buffer, int64_t size) override;
+  void Write(const void* buffer, int64_t size) override;
+  int64_t Seek(int64_t offset, SeekOrigin origin) override;
+  int64_t Position() override;
+  int64_t Size() override;
+  void SetSize(int64_t size) override;
+
+  const std::string& path() const { return path_; }
+  int fd() const { return fd_; }
+
+ private:
+  [[noreturn]] void Fail(const char* what) const;
+  int fd_ = -1;
+  std::string path_;
+};
+
+}  // namespace coffer
