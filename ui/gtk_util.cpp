@@ -1,0 +1,119 @@
+#include "ui/gtk_util.h"
+
+#include <string>
+
+namespace coffer::gtk {
+
+struct Source::State {
+  Source* owner;
+  std::function<bool()> tick;
+};
+
+gboolean Source::Dispatch(gpointer data) {
+  auto* state = static_cast<State*>(data);
+  return state->tick() ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+}
+
+// GLib runs this once the source is gone; while it is being dispatched that
+// is only after the callback has returned, so the state outlives the call.
+void Source::Destroyed(gpointer data) {
+  auto* state = static_cast<State*>(data);
+  if (state->owner) {
+    state->owner->id_ = 0;
+    state->owner->state_ = nullptr;
+  }
+  delete state;
+}
+
+void Source::Every(guint interval_ms, std::function<bool()> tick) {
+  Cancel();
+  state_ = new State{this, std::move(tick)};
+  id_ = g_timeout_add_full(G_PRIORITY_DEFAULT, interval_ms, &Dispatch, state_, &Destroyed);
+}
+
+void Source::After(guint delay_ms, std::function<void()> fn) {
+  Every(delay_ms, [fn = std::move(fn)] {
+    fn();
+    return false;
+  });
+}
+
+void Source::Cancel() {
+  if (!id_) return;
+  const guint id = id_;
+  state_->owner = nullptr;
+  state_ = nullptr;
+  id_ = 0;
+  g_source_remove(id);
+}
+
+namespace detail {
+
+void CheckSignal(gpointer instance, const char* signal, guint n_params, GType return_type) {
+  guint id = 0;
+  GQuark detail = 0;
+  const GType type = G_TYPE_FROM_INSTANCE(instance);
+  if (!g_signal_parse_name(signal, type, &id, &detail, FALSE))
+    g_error("%s has no signal \"%s\"", g_type_name(type), signal);
+  GSignalQuery query;
+  g_signal_query(id, &query);
+  if (query.n_params != n_params || (query.return_type & ~G_SIGNAL_TYPE_STATIC_SCOPE) != return_type)
+    g_error("signal \"%s\" of %s: handler has %u parameters returning %s, signal %u returning %s", signal,
+            g_type_name(type), n_params, g_type_name(return_type), query.n_params,
+            g_type_name(query.return_type & ~G_SIGNAL_TYPE_STATIC_SCOPE));
+}
+
+}  // namespace detail
+
+namespace {
+
+struct Search {
+  std::string_view name;
+  GtkWidget* found = nullptr;
+};
+
+void Visit(GtkWidget* widget, gpointer data) {
+  auto* search = static_cast<Search*>(data);
+  if (search->found) return;
+  if (search->name == gtk_widget_get_name(widget)) {
+    search->found = widget;
+    return;
+  }
+  if (GTK_IS_CONTAINER(widget)) gtk_container_forall(GTK_CONTAINER(widget), &Visit, data);
+}
+
+}  // namespace
+
+GtkWidget* FindByName(GtkWidget* root, std::string_view name) {
+  if (!root) return nullptr;
+  Search search{name};
+  Visit(root, &search);
+  return search.found;
+}
+
+GtkWidget* FindToplevel(std::string_view name) {
+  GList* all = gtk_window_list_toplevels();
+  GtkWidget* found = nullptr;
+  for (GList* l = all; l && !found; l = l->next) {
+    auto* w = GTK_WIDGET(l->data);
+    if (name == gtk_widget_get_name(w)) found = w;
+  }
+  for (GList* l = all; l && !found; l = l->next) {
+    if (FindByName(GTK_WIDGET(l->data), name)) found = GTK_WIDGET(l->data);
+  }
+  g_list_free(all);
+  return found;
+}
+
+bool ToplevelVisible(std::string_view name) {
+  GList* all = gtk_window_list_toplevels();
+  bool shown = false;
+  for (GList* l = all; l; l = l->next) {
+    auto* w = GTK_WIDGET(l->data);
+    if (name == gtk_widget_get_name(w) && gtk_widget_get_mapped(w)) shown = true;
+  }
+  g_list_free(all);
+  return shown;
+}
+
+}  // namespace coffer::gtk
