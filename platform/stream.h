@@ -58,4 +58,26 @@ class FileStream final : public HostStream {
   std::string path_;
 };
 
+// A view of `base` that starts `offset` bytes in: positions, sizes and
+// seeks are relative to that offset. The base stays the caller's.
+class StreamWindow final : public HostStream {
+ public:
+  StreamWindow(HostStream& base, int64_t offset) : base_(base), offset_(offset) {
+    base_.Seek(offset_, SeekOrigin::kBegin);
+  }
+  int64_t Read(void* buffer, int64_t size) override { return base_.Read(buffer, size); }
+  void Write(const void* buffer, int64_t size) override { base_.Write(buffer, size); }
+  int64_t Seek(int64_t offset, SeekOrigin origin) override {
+    if (origin == SeekOrigin::kBegin) offset += offset_;
+    return base_.Seek(offset, origin) - offset_;
+  }
+  int64_t Position() override { return base_.Position() - offset_; }
+  int64_t Size() override { return base_.Size() - offset_; }
+  void SetSize(int64_t size) override { base_.SetSize(size + offset_); }
+
+ private:
+  HostStream& base_;
+  int64_t offset_;
+};
+
 }  // namespace coffer
