@@ -1,0 +1,56 @@
+#include "platform/message_box.h"
+
+#include <gtk/gtk.h>
+
+namespace coffer {
+namespace {
+
+struct Pending {
+  MessageButtons buttons;
+  std::function<void(MessageAnswer)> done;
+};
+
+void Answered(GtkDialog* dialog, gint response, gpointer data) {
+  auto* pending = static_cast<Pending*>(data);
+  const MessageAnswer answer = response == GTK_RESPONSE_OK || pending->buttons == MessageButtons::kOk
+                                   ? MessageAnswer::kOk
+                                   : MessageAnswer::kCancel;
+  auto done = std::move(pending->done);
+  gtk_widget_destroy(GTK_WIDGET(dialog));  // frees `pending`
+  if (done) done(answer);
+}
+
+void FreePending(gpointer data, GClosure*) { delete static_cast<Pending*>(data); }
+
+GtkMessageType TypeOf(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::kWarning: return GTK_MESSAGE_WARNING;
+    case MessageIcon::kQuestion: return GTK_MESSAGE_QUESTION;
+    case MessageIcon::kError: return GTK_MESSAGE_ERROR;
+    case MessageIcon::kInformation: break;
+  }
+  return GTK_MESSAGE_INFO;
+}
+
+}  // namespace
+
+void ShowMessageBox(GtkWindow* owner, const MessageBoxSpec& spec, std::function<void(MessageAnswer)> done) {
+  GtkWidget* dialog = gtk_message_dialog_new(owner, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
+                                             TypeOf(spec.icon), GTK_BUTTONS_NONE, "%s", spec.text.c_str());
+  gtk_widget_set_name(dialog, kMessageBoxName);
+  gtk_window_set_title(GTK_WINDOW(dialog), spec.caption.c_str());
+  // An owner that is not on screen yet (the progress window before the
+  // start-up questions are answered) gives no place to centre on.
+  gtk_window_set_position(GTK_WINDOW(dialog), owner && gtk_widget_get_mapped(GTK_WIDGET(owner))
+                                                  ? GTK_WIN_POS_CENTER_ON_PARENT
+                                                  : GTK_WIN_POS_CENTER);
+  if (spec.buttons == MessageButtons::kOkCancel)
+    gtk_dialog_add_button(GTK_DIALOG(dialog), spec.cancel_label.c_str(), GTK_RESPONSE_CANCEL);
+  gtk_dialog_add_button(GTK_DIALOG(dialog), spec.ok_label.c_str(), GTK_RESPONSE_OK);
+  gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+  g_signal_connect_data(dialog, "response", G_CALLBACK(Answered), new Pending{spec.buttons, std::move(done)},
+                        FreePending, GConnectFlags(0));
+  gtk_widget_show(dialog);
+}
+
+}  // namespace coffer

@@ -1,0 +1,146 @@
+#include "platform/paths.h"
+
+#include <fcntl.h>
+#include <glib.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string_view>
+
+namespace coffer {
+namespace {
+
+std::string WithSlash(std::string path) {
+  if (path.empty() || path.back() != '/') path += '/';
+  return path;
+}
+
+// /proc/self/mounts writes blanks, tabs, newlines and backslashes in names
+// as three-digit octal escapes.
+std::string Unescape(const std::string& field) {
+  std::string out;
+  for (size_t i = 0; i < field.size(); ++i) {
+    if (field[i] == '\\') {
+      const std::string digits = field.substr(i + 1, 3);
+      if (digits.size() == 3 && digits.find_first_not_of("01234567") == std::string::npos) {
+        out += static_cast<char>(std::stoi(digits, nullptr, 8));
+        i += 3;
+        continue;
+      }
+    }
+    out += field[i];
+  }
+  return out;
+}
+
+// Kernel and pseudo file systems: writable on paper, but no place for files.
+bool IsPseudoFileSystem(std::string_view type) {
+  static constexpr std::array<std::string_view, 22> kTypes = {
+      "proc",     "sysfs",      "devtmpfs", "devpts",    "cgroup",      "cgroup2", "mqueue", "debugfs",
+      "tracefs",  "securityfs", "pstore",   "bpf",       "configfs",    "fusectl", "autofs", "binfmt_misc",
+      "efivarfs", "rpc_pipefs", "nsfs",     "selinuxfs", "hugetlbfs", "fuse.gvfsd-fuse"};
+  for (auto t : kTypes)
+    if (t == type) return true;
+  return false;
+}
+
+bool HasOption(const std::string& options, std::string_view option) {
+  std::istringstream in(options);
+  std::string item;
+  while (std::getline(in, item, ','))
+    if (item == option) return true;
+  return false;
+}
+
+class SystemSource final : public FreeSpaceSource {
+ public:
+  std::string TempFolder() const override { return coffer::TempFolder(); }
+  std::vector<std::string> CandidateRoots() const override { return WritableMountPoints(); }
+  std::optional<int64_t> FreeMiB(const std::string& path) const override { return FreeSpaceMiB(path); }
+};
+
+std::atomic<const FreeSpaceSource*> g_current{nullptr};
+
+}  // namespace
+
+std::string TempFolder() { return WithSlash(g_get_tmp_dir()); }
+
+std::optional<std::string> CreateUniqueTempFile(const std::string& folder, const std::string& prefix) {
+  const std::string base = WithSlash(folder);
+  std::random_device seed;
+  const uint32_t first = seed() & 0xFFFF;
+  for (uint32_t n = 0; n < 0x10000; ++n) {
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%04X", (first + n) & 0xFFFF);
+    std::string path = base + prefix + digits + ".tmp";
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      ::close(fd);
+      return path;
+    }
+    if (errno != EEXIST) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+std::optional<int64_t> FreeSpaceMiB(const std::string& path) {
+  struct statvfs st;
+  if (::statvfs(path.c_str(), &st) != 0) return std::nullopt;
+  const unsigned __int128 bytes = static_cast<unsigned __int128>(st.f_bavail) * st.f_frsize;
+  return static_cast<int64_t>(bytes / 1024 / 1024);
+}
+
+std::vector<std::string> WritableMountPoints() {
+  std::vector<std::string> roots;
+  std::ifstream in("/proc/self/mounts");
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream fields(line);
+    std::string device, point, type, options;
+    if (!(fields >> device >> point >> type >> options)) continue;
+    point = Unescape(point);
+    if (IsPseudoFileSystem(type) || HasOption(options, "ro")) continue;
+    if (point.rfind("/proc/", 0) == 0 || point.rfind("/sys/", 0) == 0 || point == "/proc" || point == "/sys")
+      continue;
+    if (::access(point.c_str(), W_OK) != 0) continue;
+    roots.push_back(WithSlash(point));
+  }
+  return roots;
+}
+
+std::string OwnExecutablePath() {
+  std::string buf(4096, '\0');
+  const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size());
+  if (n <= 0) return {};
+  buf.resize(static_cast<size_t>(n));
+  return buf;
+}
+
+std::string FolderOfPath(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+const FreeSpaceSource& SystemFreeSpace() {
+  static const SystemSource source;
+  return source;
+}
+
+const FreeSpaceSource& CurrentFreeSpace() {
+  const FreeSpaceSource* s = g_current.load();
+  return s ? *s : SystemFreeSpace();
+}
+
+ScopedFreeSpaceSource::ScopedFreeSpaceSource(const FreeSpaceSource& source)
+    : previous_(g_current.exchange(&source)) {}
+
+ScopedFreeSpaceSource::~ScopedFreeSpaceSource() { g_current.store(previous_); }
+
+}  // namespace coffer

@@ -1,0 +1,64 @@
+#pragma once
+// File-system places the program asks the system about: the temporary
+// folder, unique "tv_" names in it, free space, the mount points that stand
+// in for drive letters, and the program's own file. Folder paths end in "/".
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace coffer {
+
+// The temporary-files folder, ending in "/".
+std::string TempFolder();
+
+// Creates an empty file `folder` + `prefix` + four upper-case hex digits +
+// ".tmp" exclusively: the first number is random, a taken one moves on to
+// the next. Nothing when all 65,536 are taken or the folder refuses.
+std::optional<std::string> CreateUniqueTempFile(const std::string& folder, const std::string& prefix);
+
+// Free space for unprivileged writers on the file system holding `path`,
+// in whole MiB; nothing when the system cannot tell.
+std::optional<int64_t> FreeSpaceMiB(const std::string& path);
+
+// The writable mount points of real file systems, in the system's order,
+// each ending in "/".
+std::vector<std::string> WritableMountPoints();
+
+// The full path of the running executable.
+std::string OwnExecutablePath();
+
+// The folder part of `path`, ending in "/" ("/a/b/c" gives "/a/b/").
+std::string FolderOfPath(const std::string& path);
+
+// Where a working folder may go and how much room there is: the system's
+// answers by default; tests put in their own.
+class FreeSpaceSource {
+ public:
+  virtual ~FreeSpaceSource() = default;
+  virtual std::string TempFolder() const = 0;
+  virtual std::vector<std::string> CandidateRoots() const = 0;
+  virtual std::optional<int64_t> FreeMiB(const std::string& path) const = 0;
+};
+
+// The system's source: TempFolder(), WritableMountPoints(), FreeSpaceMiB().
+const FreeSpaceSource& SystemFreeSpace();
+
+// The source in force for this process (the system's unless replaced).
+const FreeSpaceSource& CurrentFreeSpace();
+
+// Puts `source` in force for its lifetime; the previous one comes back
+// after. Not for use while a worker thread is running.
+class ScopedFreeSpaceSource {
+ public:
+  explicit ScopedFreeSpaceSource(const FreeSpaceSource& source);
+  ~ScopedFreeSpaceSource();
+  ScopedFreeSpaceSource(const ScopedFreeSpaceSource&) = delete;
+  ScopedFreeSpaceSource& operator=(const ScopedFreeSpaceSource&) = delete;
+
+ private:
+  const FreeSpaceSource* previous_;
+};
+
+}  // namespace coffer
