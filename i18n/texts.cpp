@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "platform/error.h"
+#include "platform/paths.h"
 #include "platform/profile.h"
 #include "platform/resources.h"
 
@@ -47,7 +48,7 @@ std::string Lookup(const std::string& path, const std::string& section, const st
     // Beside the program only for a relative path: an absolute one glued to
     // the program's folder would name some unrelated file.
     if (path.empty() || path.front() == '/') return kMissing;
-    file = ProgramFolder() + path;
+    file = FolderOfPath(OwnExecutablePath()) + path;
     if (!IsFile(file)) return kMissing;
   }
   std::string value = ReadProfileString(file, section, key, kMissing);

@@ -87,13 +87,4 @@ void ResourceToFile(std::string_view name, std::string_view type, const std::str
   if (close(fd) != 0 && errno != EINTR) fail(errno);
 }
 
-std::string ProgramFolder() {
-  std::unique_ptr<char, decltype(&g_free)> exe(g_file_read_link("/proc/self/exe", nullptr), g_free);
-  if (!exe) return "./";
-  std::unique_ptr<char, decltype(&g_free)> dir(g_path_get_dirname(exe.get()), g_free);
-  std::string folder = dir.get();
-  if (folder.empty() || folder.back() != '/') folder += '/';
-  return folder;
-}
-
 }  // namespace coffer

@@ -40,7 +40,4 @@ class ResourceData {
 // created or written.
 void ResourceToFile(std::string_view name, std::string_view type, const std::string& target_path);
 
-// The folder of the program's own executable, ending in "/".
-std::string ProgramFolder();
-
 }  // namespace coffer
