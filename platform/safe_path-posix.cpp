@@ -1,0 +1,172 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "platform/error.h"
+#include "platform/safe_path.h"
+
+namespace coffer {
+namespace {
+
+std::vector<std::string_view> Components(std::string_view rel) {
+  std::vector<std::string_view> out;
+  size_t start = 0;
+  while (true) {
+    const size_t slash = rel.find('/', start);
+    out.push_back(rel.substr(start, slash == std::string_view::npos ? slash : slash - start));
+    if (slash == std::string_view::npos) return out;
+    start = slash + 1;
+  }
+}
+
+std::string WithSlash(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+
+[[noreturn]] void Fail(const std::string& what, const std::string& path, int err) {
+  throw Error(what + " " + path + ": " + std::strerror(err));
+}
+
+// Opens a sub-folder without following a link; explains a link in the way.
+int OpenChild(int parent, const std::string& name, const std::string& shown) {
+  int fd;
+  do fd = ::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  while (fd < 0 && errno == EINTR);
+  if (fd >= 0) return fd;
+  const int err = errno;
+  struct stat st;
+  if ((err == ELOOP || err == ENOTDIR) && ::fstatat(parent, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+      S_ISLNK(st.st_mode))
+    throw Error("Cannot create " + shown + ": it is a symbolic link, which is not followed");
+  Fail("Cannot open folder", shown, err);
+}
+
+// mkdir -p for the caller's own folder, which may be reached through links.
+void MakeFolderChain(const std::string& folder) {
+  std::string partial;
+  for (size_t i = 1; i <= folder.size(); ++i) {
+    if (i == folder.size() || folder[i] == '/') {
+      partial = folder.substr(0, i);
+      if (::mkdir(partial.c_str(), 0777) != 0 && errno != EEXIST) Fail("Cannot create folder", partial, errno);
+    }
+  }
+}
+
+}  // namespace
+
+bool IsSafeItemPath(std::string_view rel) {
+  if (rel.empty() || rel.front() == '/' || rel.find('\0') != std::string_view::npos) return false;
+  for (std::string_view c : Components(rel))
+    if (c.empty() || c == "." || c == "..") return false;
+  return true;
+}
+
+SafeFolder::SafeFolder(const std::string& folder, bool create) : path_(WithSlash(folder)) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    do fd_ = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    while (fd_ < 0 && errno == EINTR);
+    if (fd_ >= 0) return;
+    if (errno != ENOENT || !create || attempt > 0) break;
+    MakeFolderChain(path_.substr(0, path_.size() - 1));
+  }
+  Fail("Cannot open folder", path_, errno);
+}
+
+SafeFolder::~SafeFolder() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+int SafeFolder::OpenParent(const std::string& rel, bool create, std::string* leaf) {
+  if (!IsSafeItemPath(rel)) throw Error("Refused item path " + rel + ": it would leave " + path_);
+  const auto parts = Components(rel);
+  int dir = fd_;
+  std::string shown = path_;
+  try {
+    for (size_t i = 0; i + 1 < parts.size(); ++i) {
+      const std::string name(parts[i]);
+      shown += name;
+      if (create && ::mkdirat(dir, name.c_str(), 0777) != 0 && errno != EEXIST)
+        Fail("Cannot create folder", shown, errno);
+      int next;
+      if (create) {
+        next = OpenChild(dir, name, shown);
+      } else {
+        next = ::openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+      }
+      if (dir != fd_) ::close(dir);
+      dir = next;
+      if (dir < 0) return -1;
+      shown += '/';
+    }
+  } catch (...) {
+    if (dir != fd_) ::close(dir);
+    throw;
+  }
+  *leaf = std::string(parts.back());
+  return dir;
+}
+
+void SafeFolder::CreateFolders(const std::string& rel) {
+  std::string leaf;
+  const int dir = OpenParent(rel, true, &leaf);
+  const std::string shown = path_ + rel;
+  try {
+    if (::mkdirat(dir, leaf.c_str(), 0777) != 0 && errno != EEXIST) Fail("Cannot create folder", shown, errno);
+    ::close(OpenChild(dir, leaf, shown));
+  } catch (...) {
+    if (dir != fd_) ::close(dir);
+    throw;
+  }
+  if (dir != fd_) ::close(dir);
+}
+
+std::unique_ptr<FileStream> SafeFolder::CreateFile(const std::string& rel) {
+  std::string leaf;
+  const int dir = OpenParent(rel, true, &leaf);
+  std::unique_ptr<FileStream> file;
+  try {
+    file = std::make_unique<FileStream>(dir, leaf, path_ + rel);
+  } catch (...) {
+    struct stat st;
+    const bool link = ::fstatat(dir, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
+    if (dir != fd_) ::close(dir);
+    if (link)
+      throw Error("Cannot create " + path_ + rel + ": it is a symbolic link, which is not followed");
+    throw;
+  }
+  if (dir != fd_) ::close(dir);
+  return file;
+}
+
+bool SafeFolder::Exists(const std::string& rel) {
+  std::string leaf;
+  const int dir = OpenParent(rel, false, &leaf);
+  if (dir < 0) return false;
+  struct stat st;
+  const bool found = ::fstatat(dir, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+  if (dir != fd_) ::close(dir);
+  return found;
+}
+
+void CreateFoldersBelow(const std::string& folder, const std::string& rel) {
+  SafeFolder(folder, true).CreateFolders(rel);
+}
+
+std::unique_ptr<FileStream> CreateFileBelow(const std::string& folder, const std::string& rel) {
+  return SafeFolder(folder, true).CreateFile(rel);
+}
+
+bool ExistsBelow(const std::string& folder, const std::string& rel) {
+  if (!IsSafeItemPath(rel)) return false;
+  int fd = ::open(WithSlash(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  ::close(fd);
+  return SafeFolder(folder, false).Exists(rel);
+}
+
+}  // namespace coffer

@@ -1,0 +1,108 @@
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/error.h"
+#include "platform/stream.h"
+
+namespace coffer {
+namespace {
+
+// Large requests are split so that one call never exceeds what read(2) and
+// write(2) promise to handle in one go.
+constexpr int64_t kMaxChunk = int64_t{1} << 30;
+
+std::string Reason(int err) { return std::strerror(err); }
+
+}  // namespace
+
+FileStream::FileStream(const std::string& path, FileMode mode) : path_(path) {
+  int flags = O_CLOEXEC;
+  switch (mode) {
+    case FileMode::kRead:
+    case FileMode::kReadDenyWrite: flags |= O_RDONLY; break;
+    case FileMode::kCreate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+  }
+  do fd_ = ::open(path.c_str(), flags, 0666);
+  while (fd_ < 0 && errno == EINTR);
+  if (fd_ < 0) Fail(mode == FileMode::kCreate ? "Cannot create" : "Cannot open");
+  // Linux has no mandatory sharing modes; a shared advisory lock keeps out
+  // writers that ask for an exclusive one, and that is all it can do.
+  if (mode == FileMode::kReadDenyWrite) ::flock(fd_, LOCK_SH | LOCK_NB);
+}
+
+FileStream::FileStream(int dir_fd, const std::string& name, const std::string& shown_path)
+    : path_(shown_path) {
+  do fd_ = ::openat(dir_fd, name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+  while (fd_ < 0 && errno == EINTR);
+  if (fd_ < 0) Fail("Cannot create");
+}
+
+FileStream::~FileStream() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void FileStream::Fail(const char* what) const {
+  throw Error(std::string(what) + " " + path_ + ": " + Reason(errno));
+}
+
+int64_t FileStream::Read(void* buffer, int64_t size) {
+  if (size <= 0) return 0;
+  const auto want = static_cast<size_t>(std::min(size, kMaxChunk));
+  ssize_t n;
+  do n = ::read(fd_, buffer, want);
+  while (n < 0 && errno == EINTR);
+  if (n < 0) Fail("Cannot read");
+  return n;
+}
+
+void FileStream::Write(const void* buffer, int64_t size) {
+  auto* p = static_cast<const char*>(buffer);
+  while (size > 0) {
+    const ssize_t n = ::write(fd_, p, static_cast<size_t>(std::min(size, kMaxChunk)));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      Fail("Cannot write");
+    }
+    p += n;
+    size -= n;
+  }
+}
+
+int64_t FileStream::Seek(int64_t offset, SeekOrigin origin) {
+  int whence = SEEK_SET;
+  switch (origin) {
+    case SeekOrigin::kBegin: whence = SEEK_SET; break;
+    case SeekOrigin::kCurrent: whence = SEEK_CUR; break;
+    case SeekOrigin::kEnd: whence = SEEK_END; break;
+  }
+  const off_t pos = ::lseek(fd_, offset, whence);
+  if (pos < 0) Fail("Cannot seek in");
+  return pos;
+}
+
+int64_t FileStream::Position() {
+  const off_t pos = ::lseek(fd_, 0, SEEK_CUR);
+  if (pos < 0) Fail("Cannot seek in");
+  return pos;
+}
+
+int64_t FileStream::Size() {
+  struct stat st;
+  if (::fstat(fd_, &st) != 0) Fail("Cannot read the size of");
+  return st.st_size;
+}
+
+void FileStream::SetSize(int64_t size) {
+  int rc;
+  do rc = ::ftruncate(fd_, size);
+  while (rc != 0 && errno == EINTR);
+  if (rc != 0) Fail("Cannot set the size of");
+}
+
+}  // namespace coffer
