@@ -1,0 +1,119 @@
+#include "app/files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "tests/support/scratch.h"
+
+namespace coffer {
+namespace {
+
+using test::Exists;
+using test::ScratchDir;
+using test::TreeEntries;
+using test::WriteFile;
+
+TEST(RemoveTree, RemovesANestedTreeWhole) {
+  ScratchDir dir;
+  const std::string root = dir / "work/";
+  WriteFile(root + "a.txt", "1");
+  WriteFile(root + "sub/b.bin", "2");
+  WriteFile(root + "sub/deeper/still/c", "3");
+  ::mkdir((root + "empty").c_str(), 0700);
+  WriteFile(root + "sub/.hidden", "4");
+  for (const std::string& given : {root, root.substr(0, root.size() - 1)}) {
+    WriteFile(root + "x/y", "z");
+    EXPECT_TRUE(RemoveTree(given)) << given;
+    EXPECT_FALSE(Exists(root));
+  }
+  EXPECT_TRUE(RemoveTree(dir / "never-there/"));
+}
+
+TEST(RemoveTree, RemovesLinksWithoutFollowingThem) {
+  ScratchDir dir;
+  WriteFile(dir / "outside/precious", "keep");
+  WriteFile(dir / "work/f", "x");
+  ASSERT_EQ(::symlink((dir / "outside").c_str(), (dir / "work/link-to-folder").c_str()), 0);
+  ASSERT_EQ(::symlink((dir / "outside/precious").c_str(), (dir / "work/link-to-file").c_str()), 0);
+  EXPECT_TRUE(RemoveTree(dir / "work/"));
+  EXPECT_FALSE(Exists(dir / "work"));
+  EXPECT_EQ(test::ReadFile(dir / "outside/precious"), "keep");
+  EXPECT_FALSE(RemoveTree("/"));
+}
+
+// A file in a folder its user may not write cannot be deleted. Root may
+// delete anything, so under root the removal runs in a child that has
+// given up root for the "nobody" account, owning the tree.
+TEST(RemoveTree, AnEntryThatCannotBeDeletedKeepsItsFolderChain) {
+  ScratchDir dir;
+  const std::string root = dir / "work/";
+  WriteFile(root + "gone.txt", "1");
+  WriteFile(root + "other/gone", "2");
+  WriteFile(root + "a/b/stuck", "3");
+  WriteFile(root + "a/b/c/emptied/f", "4");  // c is emptied but stays in b
+  const bool as_root = ::geteuid() == 0;
+  const uid_t nobody = 65534;
+  if (as_root) {
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    ASSERT_EQ(test::Run("chown -R 65534:65534 " + test::Quote(root)), 0);
+  }
+  ASSERT_EQ(::chmod((root + "a/b").c_str(), 0555), 0);
+
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (as_root && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) ::_exit(3);
+    ::_exit(RemoveTree(root) ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "RemoveTree claimed success, or the child could not drop root";
+
+  ::chmod((root + "a/b").c_str(), 0755);
+  EXPECT_EQ(TreeEntries(root), (std::vector<std::string>{"a", "a/b", "a/b/c", "a/b/stuck"}));
+}
+
+TEST(FileNameWithoutExtension, CutsFromTheLastDotOfTheName) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"/dl/photos.exe", "photos"}, {"a.b.c", "a.b"},      {"readme", "readme"},
+      {"/x.d/readme", "readme"},    {"/dl/pack.run", "pack"}, {"/dl/trailing.", "trailing"},
+      {"/dl/.profile", ""},         {"", ""},
+  };
+  for (auto [path, expected] : cases) EXPECT_EQ(FileNameWithoutExtension(path), expected) << path;
+}
+
+TEST(RemoveProbeItem, DeletesTheProbeWhateverItsCaseAndNothingElse) {
+  const std::string probe = kProbeItemName;
+  std::string upper = probe;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  struct Case {
+    std::vector<std::string> files;
+    std::vector<std::string> left;
+  };
+  const Case cases[] = {
+      {{probe, "other.txt"}, {"other.txt"}},
+      {{upper, "other.txt"}, {"other.txt"}},
+      {{"1E1C8EBB-9299-4834-ab8f-9e5a0c04ba8b.Tavrenis"}, {}},
+      {{"sub/" + probe, probe + ".bak", "x" + probe}, {"sub", "sub/" + probe, probe + ".bak", "x" + probe}},
+      {{probe, upper}, {upper}},  // the exact name goes first, one entry only
+      {{}, {}},
+  };
+  for (const auto& c : cases) {
+    ScratchDir dir;
+    for (const auto& f : c.files) WriteFile(dir / f, "p");
+    RemoveProbeItem(dir.path());
+    auto left = c.left;
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(TreeEntries(dir.path()), left) << (c.files.empty() ? "" : c.files[0]);
+  }
+  ScratchDir dir;
+  ::mkdir((dir / probe).c_str(), 0700);
+  RemoveProbeItem(dir.path().substr(0, dir.path().size() - 1));
+  EXPECT_TRUE(Exists(dir / probe)) << "a folder of that name is no probe item";
+}
+
+}  // namespace
+}  // namespace coffer

@@ -1,0 +1,61 @@
+// The platform's answers the working-folder rule builds on.
+#include "platform/paths.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <regex>
+#include <set>
+
+#include "tests/support/scratch.h"
+
+namespace coffer {
+namespace {
+
+TEST(Paths, UniqueTempFilesAreTvNamesCreatedExclusively) {
+  test::ScratchDir dir;
+  std::set<std::string> names;
+  for (int i = 0; i < 20; ++i) {
+    const auto path = CreateUniqueTempFile(dir.path(), "tv_");
+    ASSERT_TRUE(path);
+    EXPECT_TRUE(std::regex_match(path->substr(dir.path().size()), std::regex("tv_[0-9A-F]{4}\\.tmp")));
+    EXPECT_EQ(test::ReadFile(*path), "");
+    names.insert(*path);
+  }
+  EXPECT_EQ(names.size(), 20u);
+}
+
+TEST(Paths, UniqueTempFileFailsWhenEveryNumberIsTakenOrTheFolderIsNone) {
+  test::ScratchDir dir;
+  for (int n = 0; n < 0x10000; ++n) {
+    char name[16];
+    std::snprintf(name, sizeof name, "tv_%04X.tmp", n);
+    FILE* f = std::fopen((dir / name).c_str(), "w");
+    ASSERT_TRUE(f);
+    std::fclose(f);
+  }
+  EXPECT_FALSE(CreateUniqueTempFile(dir.path(), "tv_"));
+  test::WriteFile(dir / "file", "");
+  EXPECT_FALSE(CreateUniqueTempFile(dir / "file/", "tv_"));
+}
+
+TEST(Paths, SystemAnswers) {
+  EXPECT_EQ(TempFolder().back(), '/');
+  EXPECT_TRUE(FreeSpaceMiB(TempFolder()).has_value());
+  EXPECT_FALSE(FreeSpaceMiB("/no/such/folder/anywhere").has_value());
+  const auto roots = WritableMountPoints();
+  for (const auto& root : roots) {
+    EXPECT_EQ(root.back(), '/');
+    EXPECT_NE(root.rfind("/proc", 0), 0u) << root;
+    EXPECT_NE(root.rfind("/sys", 0), 0u) << root;
+  }
+  char buf[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf);
+  ASSERT_GT(n, 0);
+  EXPECT_EQ(OwnExecutablePath(), std::string(buf, static_cast<size_t>(n)));
+  EXPECT_EQ(FolderOfPath("/a/b/c"), "/a/b/");
+  EXPECT_EQ(FolderOfPath("/c"), "/");
+}
+
+}  // namespace
+}  // namespace coffer
