@@ -1,0 +1,48 @@
+#pragma once
+// What happens to an extracted file whose place in the output tree is
+// taken: replace, keep, or put it beside under a numbered name, as the
+// user answers or as a standing answer from an earlier conflict decides.
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "extract/job_host.h"
+#include "extract/progress.h"
+
+namespace coffer {
+
+enum class PlaceResult {
+  kPlaced,  // the new file is in the tree (at `path`)
+  kKept,    // the existing file stays, by the answer (or the job stops)
+  kFailed,  // the new file could not be put in; the existing one is intact
+};
+
+struct PlaceOutcome {
+  PlaceResult result = PlaceResult::kPlaced;
+  std::string reason;  // kFailed: what went wrong
+  std::string path;    // kPlaced: where the file went
+};
+
+// The highest number automatic renaming tries before it gives up.
+inline constexpr int kMaxRenameNumber = 9999;
+
+// The first of folder + name + "(n)" + extension, n = 1 to `limit`, that
+// names no entry: "readme" gives "readme(1)", ".config" gives "(1).config",
+// "a.jpg" beside "a(1).jpg" gives "a(2).jpg". Nothing when all are taken.
+std::optional<std::string> AutoRename(const std::string& path, int limit = kMaxRenameNumber);
+
+// Asks the user about one conflict (the host's overwrite question).
+using OverwriteQuestion = std::function<OverwriteAnswer()>;
+
+// Places the extracted file `source` at `destination`. A free destination
+// (no entry, or a folder) is simply copied to. A taken one is decided by
+// `standing`: No to all keeps it, Yes to all replaces it, Auto rename puts
+// the file beside it; anything else asks, and the answer becomes the
+// standing one. No and No to all delete the source at once; Cancel deletes
+// it and sets the record's cancel flag. Nothing here ever loses the
+// existing file: a replace that fails leaves it as it was.
+PlaceOutcome PlaceFile(const std::string& source, const std::string& destination, OverwriteAnswer& standing,
+                       const OverwriteQuestion& ask, ProgressRecord& record,
+                       int rename_limit = kMaxRenameNumber);
+
+}  // namespace coffer

@@ -1,0 +1,167 @@
+#include "platform/file_place.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <vector>
+
+namespace coffer {
+namespace {
+
+std::string Why(const std::string& what, const std::string& path, int err) {
+  return what + " " + path + ": " + std::strerror(err);
+}
+
+// Closes its descriptor when it goes.
+class Fd {
+ public:
+  explicit Fd(int fd = -1) : fd_(fd) {}
+  ~Fd() { if (fd_ >= 0) ::close(fd_); }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  // Closes now and reports the result: a delayed write error shows here.
+  int Close() {
+    const int r = ::close(fd_);
+    fd_ = -1;
+    return r;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, const char* p, size_t n) {
+  while (n > 0) {
+    const ssize_t w = ::write(fd, p, n);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return false;
+    p += w;
+    n -= static_cast<size_t>(w);
+  }
+  return true;
+}
+
+enum class CopyFailure { kNone, kRead, kWrite };
+
+// The whole of `in` into `out` from their current offsets: in the kernel
+// where the file systems allow it, else through a buffer. errno tells why
+// it stopped.
+CopyFailure CopyData(int in, int out) {
+  bool kernel = true;
+  std::vector<char> buffer;
+  for (;;) {
+    if (kernel) {
+      const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t{1} << 30, 0);
+      if (n > 0) continue;
+      if (n == 0) return CopyFailure::kNone;
+      if (errno == EINTR) continue;
+      if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP && errno != EPERM)
+        return CopyFailure::kWrite;
+      kernel = false;
+      buffer.resize(size_t{1} << 20);
+    }
+    const ssize_t n = ::read(in, buffer.data(), buffer.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return CopyFailure::kRead;
+    if (n == 0) return CopyFailure::kNone;
+    if (!WriteAll(out, buffer.data(), static_cast<size_t>(n))) return CopyFailure::kWrite;
+  }
+}
+
+// A name of our own beside the destination, created exclusively and
+// without following a link of that name.
+int CreateTemp(int dir_fd, std::string& name) {
+  static thread_local std::mt19937 rng{std::random_device{}()};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, ".coffer-%08x.part", static_cast<unsigned>(rng()));
+    name = buf;
+    const int fd = ::openat(dir_fd, buf, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+int RenameNoReplace(int dir_fd, const std::string& from, const std::string& to) {
+  if (::renameat2(dir_fd, from.c_str(), dir_fd, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return -1;
+  // File systems without the flag: a hard link is just as exclusive.
+  if (::linkat(dir_fd, from.c_str(), dir_fd, to.c_str(), 0) != 0) return -1;
+  ::unlinkat(dir_fd, from.c_str(), 0);
+  return 0;
+}
+
+}  // namespace
+
+PlaceCopyResult CopyIntoPlace(const std::string& source, const std::string& destination, PlaceMode mode) {
+  using R = PlaceCopyResult;
+  const size_t slash = destination.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : destination.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? destination : destination.substr(slash + 1);
+  if (name.empty()) return {R::kFailed, Why("cannot write", destination, EISDIR)};
+
+  Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+  if (in.get() < 0) return {R::kFailed, Why("cannot read", source, errno)};
+  struct stat st {};
+  if (::fstat(in.get(), &st) != 0) return {R::kFailed, Why("cannot read", source, errno)};
+  if (!S_ISREG(st.st_mode)) return {R::kFailed, Why("cannot read", source, S_ISDIR(st.st_mode) ? EISDIR : EINVAL)};
+
+  Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() < 0) return {R::kFailed, Why("cannot write", destination, errno)};
+  struct stat there {};
+  if (mode == PlaceMode::kNoReplace && ::fstatat(dir.get(), name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0)
+    return {R::kExists, {}};
+
+  std::string temp;
+  Fd out(CreateTemp(dir.get(), temp));
+  if (out.get() < 0) return {R::kFailed, Why("cannot write", destination, errno)};
+
+  std::string error;
+  const CopyFailure failure = CopyData(in.get(), out.get());
+  if (failure != CopyFailure::kNone) {
+    error = failure == CopyFailure::kRead ? Why("cannot read", source, errno) : Why("cannot write", destination, errno);
+  } else {
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (::fchmod(out.get(), st.st_mode & 0777) != 0 || ::futimens(out.get(), times) != 0 || out.Close() != 0)
+      error = Why("cannot write", destination, errno);
+  }
+  int done = -1;
+  if (error.empty()) {
+    done = mode == PlaceMode::kReplace ? ::renameat(dir.get(), temp.c_str(), dir.get(), name.c_str())
+                                       : RenameNoReplace(dir.get(), temp, name);
+    if (done != 0 && errno == EEXIST && mode == PlaceMode::kNoReplace) {
+      ::unlinkat(dir.get(), temp.c_str(), 0);
+      return {R::kExists, {}};
+    }
+    if (done != 0) error = Why("cannot write", destination, errno);
+  }
+  if (done != 0) {
+    ::unlinkat(dir.get(), temp.c_str(), 0);
+    return {R::kFailed, error};
+  }
+  return {R::kDone, {}};
+}
+
+bool EntryExists(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool IsFolderEntry(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string RemoveFileEntry(const std::string& path) {
+  if (::unlink(path.c_str()) == 0 || errno == ENOENT) return {};
+  return Why("cannot delete", path, errno);
+}
+
+}  // namespace coffer
