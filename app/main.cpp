@@ -1,1 +1,3 @@
-int main() { return 0; }
+#include "app/extractor_app.h"
+
+int main() { return coffer::RunExtractor(); }

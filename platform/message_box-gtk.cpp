@@ -22,6 +22,16 @@ void Answered(GtkDialog* dialog, gint response, gpointer data) {
 
 void FreePending(gpointer data, GClosure*) { delete static_cast<Pending*>(data); }
 
+const char* IconNameOf(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::kWarning: return "dialog-warning";
+    case MessageIcon::kQuestion: return "dialog-question";
+    case MessageIcon::kError: return "dialog-error";
+    case MessageIcon::kInformation: break;
+  }
+  return "dialog-information";
+}
+
 GtkMessageType TypeOf(MessageIcon icon) {
   switch (icon) {
     case MessageIcon::kWarning: return GTK_MESSAGE_WARNING;
@@ -38,6 +48,13 @@ void ShowMessageBox(GtkWindow* owner, const MessageBoxSpec& spec, std::function<
   GtkWidget* dialog = gtk_message_dialog_new(owner, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
                                              TypeOf(spec.icon), GTK_BUTTONS_NONE, "%s", spec.text.c_str());
   gtk_widget_set_name(dialog, kMessageBoxName);
+  // GTK 3 message dialogs no longer draw their type's icon themselves; the
+  // box is to show one, as the question's kind is read from it at a glance.
+  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+  GtkWidget* image = gtk_image_new_from_icon_name(IconNameOf(spec.icon), GTK_ICON_SIZE_DIALOG);
+  gtk_message_dialog_set_image(GTK_MESSAGE_DIALOG(dialog), image);
+  G_GNUC_END_IGNORE_DEPRECATIONS
+  gtk_widget_show(image);
   gtk_window_set_title(GTK_WINDOW(dialog), spec.caption.c_str());
   // An owner that is not on screen yet (the progress window before the
   // start-up questions are answered) gives no place to centre on.

@@ -1,0 +1,46 @@
+#include "app/extractor_app.h"
+
+#include <gtk/gtk.h>
+
+#include "i18n/texts.h"
+#include "platform/locale.h"
+#include "platform/paths.h"
+
+namespace coffer {
+namespace {
+
+// Must run before any window is built: widgets take the default direction
+// when they are created.
+bool ChooseDirection(uint16_t lang_id) {
+  const bool rtl = i18n::LanguageResourceFor(lang_id) == "Lang_Arabic";
+  gtk_widget_set_default_direction(rtl ? GTK_TEXT_DIR_RTL : GTK_TEXT_DIR_LTR);
+  return rtl;
+}
+
+}  // namespace
+
+ExtractorApp::ExtractorApp(uint16_t lang_id, std::function<void()> closed)
+    : right_to_left_(ChooseDirection(lang_id)),
+      set_output_(FolderOfPath(OwnExecutablePath())),
+      main_form_(set_output_, password_, lang_id),
+      main_window_(main_form_, std::move(closed)),
+      set_output_window_(set_output_),
+      password_window_(password_) {}
+
+ExtractorApp::~ExtractorApp() = default;
+
+int RunExtractor() {
+  // Null arguments: the program reads no command line, GTK's own options
+  // included.
+  if (!gtk_init_check(nullptr, nullptr)) return 1;
+  GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+  {
+    ExtractorApp app(SystemDefaultLangId(), [loop] { g_main_loop_quit(loop); });
+    app.Start();
+    if (!app.closed()) g_main_loop_run(loop);
+  }
+  g_main_loop_unref(loop);
+  return 0;
+}
+
+}  // namespace coffer
