@@ -1,0 +1,104 @@
+#pragma once
+// Views that record what the window behaviours ask of them, so that the
+// behaviours run without a display. Dialog answers are given by the tests.
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/MainFrm.h"
+#include "ui/PasswordFrm.h"
+#include "ui/SetOutputFrm.h"
+
+namespace coffer::test {
+
+struct PendingMessage {
+  MessageBoxSpec spec;
+  std::function<void(MessageAnswer)> done;
+};
+
+// Message boxes wait here until the test answers them.
+class MessageQueue {
+ public:
+  void Push(const MessageBoxSpec& spec, std::function<void(MessageAnswer)> done) {
+    pending.push_back({spec, std::move(done)});
+  }
+  // Answers the oldest box; returns its text.
+  std::string Answer(MessageAnswer answer = MessageAnswer::kOk) {
+    PendingMessage m = std::move(pending.front());
+    pending.erase(pending.begin());
+    if (m.done) m.done(answer);
+    return m.spec.text;
+  }
+  std::vector<PendingMessage> pending;
+};
+
+class FakeSetOutputView final : public SetOutputView {
+ public:
+  explicit FakeSetOutputView(TfrmSetOutput& form) { form.set_view(this); }
+  void ApplyTexts(const Texts& t) override { texts = t; }
+  std::string OutputText() const override { return text; }
+  void SetOutputText(const std::string& t) override { text = t; }
+  void ShowModal() override { ++shows, visible = true; }
+  void Hide() override { visible = false; }
+  void PickFolder(const std::string& title, const std::string& initial,
+                  std::function<void(std::optional<std::string>)> done) override {
+    picker_title = title;
+    picker_initial = initial;
+    done(picker_answer);
+  }
+  Texts texts;
+  std::string text;
+  int shows = 0;
+  bool visible = false;
+  std::string picker_title, picker_initial;
+  std::optional<std::string> picker_answer;
+};
+
+class FakePasswordView final : public PasswordView {
+ public:
+  explicit FakePasswordView(TfrmPassword& form) { form.set_view(this); }
+  void ApplyTexts(const Texts& t) override { texts = t; }
+  std::string PasswordText() const override { return text; }
+  void SetMasked(bool m) override { masked = m; }
+  void ShowModal() override { ++shows, visible = true; }
+  void FocusPassword() override { ++focus_requests; }
+  void Hide() override { visible = false; }
+  void ShowMessage(const MessageBoxSpec& spec, std::function<void(MessageAnswer)> done) override {
+    messages.Push(spec, std::move(done));
+  }
+  Texts texts;
+  std::string text;
+  bool masked = true;
+  int shows = 0;
+  int focus_requests = 0;
+  bool visible = false;
+  MessageQueue messages;
+};
+
+class FakeMainView final : public MainView {
+ public:
+  explicit FakeMainView(TfrmMain& form) { form.set_view(this); }
+  void ApplyTexts(const Texts& t) override { texts = t; }
+  void SetLabel(MainLabel l, const std::string& text) override { labels[l] = text; }
+  void SetProgress(int32_t p) override { progress = p; }
+  void SetTransparent(bool t) override { transparent = t; }
+  void StartTimer(MainTimer t, unsigned ms) override { timers[t] = ms; }
+  void StopTimer(MainTimer t) override { timers.erase(t); }
+  void ShowMessage(const MessageBoxSpec& spec, std::function<void(MessageAnswer)> done) override {
+    messages.Push(spec, std::move(done));
+  }
+  void Close() override { ++closes; }
+  bool Running(MainTimer t) const { return timers.count(t) != 0; }
+
+  Texts texts;
+  std::map<MainLabel, std::string> labels;
+  std::optional<int32_t> progress;
+  std::optional<bool> transparent;
+  std::map<MainTimer, unsigned> timers;
+  MessageQueue messages;
+  int closes = 0;
+};
+
+}  // namespace coffer::test
