@@ -33,6 +33,20 @@ constexpr int kIconIndent = 27;
 constexpr int kIconSize = 32;
 constexpr int kButtonWidth = 90;
 
+// A path reads left to right in every language. Without the marks a path
+// that starts with Arabic letters turns right to left as a whole, and a
+// number after an Arabic folder name joins that folder's run ("/صور/2024/"
+// would show 2024 before the folder).
+std::string LeftToRightPath(const std::string& path) {
+  const std::string mark = "\u200E";
+  std::string out = mark;
+  for (char c : path) {
+    out += c;
+    if (c == '/') out += mark;
+  }
+  return out;
+}
+
 OverWriteView::OverWriteView(GtkWindow* owner, const std::string& existing_file, const std::string& new_file,
                              std::function<void(OverwriteAnswer)> done)
     : form_(existing_file, new_file), done_(std::move(done)) {
@@ -59,7 +73,7 @@ OverWriteView::OverWriteView(GtkWindow* owner, const std::string& existing_file,
   GtkWidget* inner = gtk_box_new(GTK_ORIENTATION_VERTICAL, 4);
   gtk_container_set_border_width(GTK_CONTAINER(inner), 10);
   gtk_box_pack_start(GTK_BOX(inner), Label("Label1", t.Label1), FALSE, FALSE, 0);
-  GtkWidget* file = Label("lblFile", t.lblFile, kPathIndent);
+  GtkWidget* file = Label("lblFile", LeftToRightPath(t.lblFile), kPathIndent);
   // A deep path wraps anywhere instead of widening the dialog off screen.
   gtk_label_set_line_wrap(GTK_LABEL(file), TRUE);
   gtk_label_set_line_wrap_mode(GTK_LABEL(file), PANGO_WRAP_WORD_CHAR);
