@@ -1,0 +1,137 @@
+// The interface ids are defined here, once, from the library's own headers.
+#define INITGUID
+#include "sevenzip/win_shim.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <system_error>
+
+#include "sevenzip/result.h"
+
+namespace coffer::sevenzip {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = kReplacement;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+}  // namespace
+
+static_assert(sizeof(wchar_t) == 4, "the library's wchar_t text is UTF-32 here");
+static_assert(sizeof(HRESULT) == 4 && sizeof(ULONG) == 4, "32-bit result codes and counts");
+
+BSTR AllocBstr(std::wstring_view text) {
+  const size_t bytes = text.size() * sizeof(wchar_t);
+  if (bytes > 0xFFFFFFF0u - sizeof(uint32_t) - sizeof(wchar_t)) return nullptr;
+  void* block = std::malloc(sizeof(uint32_t) + bytes + sizeof(wchar_t));
+  if (!block) return nullptr;
+  *static_cast<uint32_t*>(block) = static_cast<uint32_t>(bytes);
+  auto* chars = reinterpret_cast<wchar_t*>(static_cast<uint32_t*>(block) + 1);
+  if (bytes) std::memcpy(chars, text.data(), bytes);
+  chars[text.size()] = 0;
+  return chars;
+}
+
+void FreeBstr(BSTR text) {
+  if (text) std::free(reinterpret_cast<uint32_t*>(text) - 1);
+}
+
+uint32_t BstrByteLength(BSTR text) { return text ? *(reinterpret_cast<uint32_t*>(text) - 1) : 0; }
+
+std::wstring Widen(std::string_view s) {
+  std::wstring out;
+  out.reserve(s.size());
+  size_t i = 0;
+  while (i < s.size()) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    int extra = 0;
+    char32_t c = 0;
+    if (b < 0x80) { c = b; }
+    else if (b >= 0xC2 && b < 0xE0) { c = b & 0x1F; extra = 1; }
+    else if (b >= 0xE0 && b < 0xF0) { c = b & 0x0F; extra = 2; }
+    else if (b >= 0xF0 && b < 0xF5) { c = b & 0x07; extra = 3; }
+    else { out += static_cast<wchar_t>(kReplacement); ++i; continue; }
+    size_t j = i + 1;
+    for (; j <= i + extra; ++j) {
+      if (j >= s.size() || (static_cast<unsigned char>(s[j]) & 0xC0) != 0x80) break;
+      c = (c << 6) | (static_cast<unsigned char>(s[j]) & 0x3F);
+    }
+    const bool complete = j == i + extra + 1;
+    const bool overlong = (extra == 2 && c < 0x800) || (extra == 3 && c < 0x10000);
+    if (!complete || overlong || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+      out += static_cast<wchar_t>(kReplacement);
+      i = complete ? j : std::max(j, i + 1);
+      continue;
+    }
+    out += static_cast<wchar_t>(c);
+    i = j;
+  }
+  return out;
+}
+
+std::string Narrow(std::wstring_view wide) {
+  std::string out;
+  out.reserve(wide.size());
+  for (wchar_t c : wide) AppendUtf8(out, static_cast<char32_t>(c));
+  return out;
+}
+
+std::string Narrow(const wchar_t* wide) { return wide ? Narrow(std::wstring_view(wide)) : std::string(); }
+
+void PropValue::Clear() {
+  if (value_.vt == VT_BSTR) FreeBstr(value_.bstrVal);
+  value_.vt = VT_EMPTY;
+}
+
+std::string PropValue::Text() const {
+  if (value_.vt != VT_BSTR || !value_.bstrVal) return {};
+  return Narrow(std::wstring_view(value_.bstrVal, BstrByteLength(value_.bstrVal) / sizeof(wchar_t)));
+}
+
+bool PropValue::Bool() const { return value_.vt == VT_BOOL && value_.boolVal != VARIANT_FALSE; }
+
+uint64_t PropValue::UInt() const {
+  switch (value_.vt) {
+    case VT_UI8: return value_.uhVal.QuadPart;
+    case VT_UI4: return value_.ulVal;
+    case VT_UI2: return value_.uiVal;
+    case VT_UI1: return value_.bVal;
+    default: return 0;
+  }
+}
+
+HRESULT ResultOfCurrentException() noexcept {
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (const std::system_error& e) {
+    if (e.code().category() == EngineCategory() && e.code().value() < 0) return e.code().value();
+    if (e.code().category() == std::generic_category() || e.code().category() == std::system_category())
+      return HRESULT_FROM_WIN32(e.code().value());
+    return E_FAIL;
+  } catch (...) {
+    return E_FAIL;
+  }
+}
+
+}  // namespace coffer::sevenzip

@@ -1,0 +1,67 @@
+#pragma once
+// The library's Windows types as they are on Linux, and the few helpers our
+// side needs to meet them. The library's own headers come in here and only
+// here (and only in sevenzip/): everything in this folder includes this file
+// instead of them.
+//
+// What the layout is in this library version (checked by the tests):
+// - IUnknown has QueryInterface, AddRef and Release and no virtual
+//   destructor, so an interface's own methods start at vtable slot 3;
+// - HRESULT is a 32-bit int; errno values travel as 0x8800xxxx;
+// - a BSTR is malloc'd: a 32-bit byte length, then the wchar_t text (4 bytes
+//   each here) and a terminating 0; the pointer points at the text. The
+//   library frees the BSTRs we hand out and we free the ones it hands us.
+#include "7zip/Archive/IArchive.h"
+#include "7zip/IPassword.h"
+#include "7zip/PropID.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "sevenzip/reader.h"
+
+namespace coffer::sevenzip {
+
+static_assert(sizeof(Guid) == sizeof(GUID), "our Guid is laid out as the library's");
+inline const GUID& AsGuid(const Guid& g) { return *reinterpret_cast<const GUID*>(&g); }
+inline const Guid& FromGuid(const GUID& g) { return *reinterpret_cast<const Guid*>(&g); }
+
+// BSTR, allocated and freed as the library's MyWindows.cpp does.
+BSTR AllocBstr(std::wstring_view text);  // nullptr when memory runs out
+void FreeBstr(BSTR text);
+uint32_t BstrByteLength(BSTR text);
+
+// UTF-8 <-> the library's wchar_t text (UTF-32 here). Malformed input
+// becomes U+FFFD instead of being dropped.
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view wide);
+std::string Narrow(const wchar_t* wide);  // nullptr gives ""
+
+// A PROPVARIANT that is cleared (its BSTR freed) when it goes.
+class PropValue {
+ public:
+  PropValue() { value_.vt = VT_EMPTY; }
+  ~PropValue() { Clear(); }
+  PropValue(const PropValue&) = delete;
+  PropValue& operator=(const PropValue&) = delete;
+
+  PROPVARIANT* out() { Clear(); return &value_; }
+  const PROPVARIANT& get() const { return value_; }
+  void Clear();
+
+  // Absent or of another type: "", false, 0.
+  std::string Text() const;
+  bool Bool() const;
+  uint64_t UInt() const;
+
+ private:
+  PROPVARIANT value_;
+};
+
+// Turns the exception in flight (inside a catch block) into a result code
+// for the library: errno values in the library's errno form, memory
+// exhaustion as E_OUTOFMEMORY, anything else E_FAIL.
+HRESULT ResultOfCurrentException() noexcept;
+
+}  // namespace coffer::sevenzip
