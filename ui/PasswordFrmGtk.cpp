@@ -39,6 +39,8 @@ PasswordWindow::PasswordWindow(TfrmPassword& form)
   gtk_box_pack_start(GTK_BOX(buttons), btnCancel_, TRUE, TRUE, 0);
   gtk_box_pack_start(GTK_BOX(box), buttons, FALSE, FALSE, 0);
 
+  // From the entry, Tab reaches OK at once.
+  gtk::SetTabOrder(window_.get(), {edPassword_, btnOK_, btnCancel_, chkDisplayPassword_});
   gtk_container_add(GTK_CONTAINER(window_.get()), box);
   gtk_widget_show_all(box);
   form_.set_view(this);

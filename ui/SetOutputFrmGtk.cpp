@@ -69,6 +69,8 @@ SetOutputWindow::SetOutputWindow(TfrmSetOutput& form)
   gtk_box_pack_start(GTK_BOX(buttons), btnCancel_, FALSE, FALSE, 0);
   gtk_grid_attach(GTK_GRID(grid), buttons, 0, 2, 2, 1);
 
+  // OK first: the proposed folder is accepted with one key.
+  gtk::SetTabOrder(window_.get(), {btnOK_, btnCancel_, edOutput_, browse});
   gtk_container_add(GTK_CONTAINER(window_.get()), grid);
   gtk_widget_show_all(grid);
   form_.set_view(this);

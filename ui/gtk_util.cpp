@@ -67,6 +67,39 @@ void CheckSignal(gpointer instance, const char* signal, guint n_params, GType re
 
 namespace {
 
+bool CanTakeFocus(GtkWidget* w) {
+  return gtk_widget_get_can_focus(w) && gtk_widget_is_sensitive(w) && gtk_widget_is_visible(w);
+}
+
+}  // namespace
+
+void SetTabOrder(GtkWidget* window, std::vector<GtkWidget*> order) {
+  Signal<gboolean(GtkWidget*, GdkEventKey*)>::Connect(
+      window, "key-press-event", [order = std::move(order)](GtkWidget* w, GdkEventKey* key) -> gboolean {
+        const bool tab = key->keyval == GDK_KEY_Tab || key->keyval == GDK_KEY_KP_Tab;
+        const bool back_tab = key->keyval == GDK_KEY_ISO_Left_Tab;
+        const auto mods = key->state & gtk_accelerator_get_default_mod_mask();
+        if (!(tab || back_tab) || (mods & ~GDK_SHIFT_MASK) != 0) return FALSE;
+        const bool backwards = back_tab || (mods & GDK_SHIFT_MASK);
+        GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(w));
+        const int n = static_cast<int>(order.size());
+        int at = -1;
+        for (int i = 0; i < n; ++i)
+          if (order[i] == focus) at = i;
+        if (at < 0) return FALSE;
+        for (int step = 1; step < n; ++step) {
+          GtkWidget* next = order[((backwards ? at - step : at + step) % n + n) % n];
+          if (CanTakeFocus(next)) {
+            gtk_widget_grab_focus(next);
+            return TRUE;
+          }
+        }
+        return TRUE;
+      });
+}
+
+namespace {
+
 struct Search {
   std::string_view name;
   GtkWidget* found = nullptr;

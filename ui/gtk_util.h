@@ -8,6 +8,7 @@
 #include <string_view>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 namespace coffer::gtk {
 
@@ -134,6 +135,11 @@ inline gulong OnDeleteEvent(GtkWidget* window, std::function<bool()> fn) {
   return Signal<gboolean(GtkWidget*, GdkEvent*)>::Connect(
       window, "delete-event", [fn = std::move(fn)](GtkWidget*, GdkEvent*) -> gboolean { return fn(); });
 }
+
+// Tab and Shift+Tab move the focus through `order` in that order, wrapping
+// at both ends and passing over what cannot take the focus now, in place
+// of GTK's order by position. Focus outside `order` moves as GTK moves it.
+void SetTabOrder(GtkWidget* window, std::vector<GtkWidget*> order);
 
 // The first widget named `name` (gtk_widget_set_name) at or below `root`,
 // internal children included; nullptr when there is none.

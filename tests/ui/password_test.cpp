@@ -4,6 +4,7 @@
 #include "platform/message_box.h"
 #include "tests/support/scratch.h"
 #include "tests/ui/main_fakes.h"
+#include "tests/ui/main_keys.h"
 #include "ui/PasswordFrm.h"
 #include "ui/PasswordFrmGtk.h"
 
@@ -122,6 +123,18 @@ TEST_F(PasswordWindowTest, MaskedEntryToggledByShowPasswordWithFocusInTheEntry) 
     EXPECT_EQ(gtk_entry_get_visibility(entry), on);
     EXPECT_STREQ(gtk_entry_get_text(entry), " my secret ");
   }
+}
+
+TEST_F(PasswordWindowTest, TabGoesFromTheEntryStraightToOk) {
+  form_.ShowModal({});
+  ASSERT_TRUE(test::SpinUntil([&] { return gtk::ToplevelVisible("frmPassword"); }));
+  GtkWindow* w = window_.window();
+  for (const char* name : {"btnOK", "btnCancel", "chkDisplayPassword", "edPassword"}) {
+    test::PressKey(w, GDK_KEY_Tab);
+    EXPECT_EQ(gtk_window_get_focus(w), Find(name)) << name;
+  }
+  test::PressKey(w, GDK_KEY_ISO_Left_Tab, GDK_SHIFT_MASK);
+  EXPECT_EQ(gtk_window_get_focus(w), Find("chkDisplayPassword"));
 }
 
 TEST_F(PasswordWindowTest, BlankOkShowsTheMessageBoxOverTheDialogAndTypedOkCloses) {

@@ -4,6 +4,7 @@
 #include "platform/folder_picker.h"
 #include "tests/support/scratch.h"
 #include "tests/ui/main_fakes.h"
+#include "tests/ui/main_keys.h"
 #include "ui/SetOutputFrm.h"
 #include "ui/SetOutputFrmGtk.h"
 
@@ -128,6 +129,25 @@ TEST_F(SetOutputWindowTest, ShowsTheTextsAndFolderWithOkFocused) {
   EXPECT_TRUE(closed);
   EXPECT_EQ(form_.confirmed(), -1);
   EXPECT_FALSE(gtk_widget_get_visible(GTK_WIDGET(window_->window())));
+}
+
+TEST_F(SetOutputWindowTest, TabRunsFromOkThroughCancelAndTheFolderToBrowseAndEscapeCancels) {
+  bool closed = false;
+  form_.ShowModal([&] { closed = true; });
+  ASSERT_TRUE(test::SpinUntil([&] { return gtk::ToplevelVisible("frmSetOutput"); }));
+  GtkWindow* w = window_->window();
+  const char* forward[] = {"btnCancel", "edOutput", "btnBrowser", "btnOK"};
+  for (const char* name : forward) {
+    test::PressKey(w, GDK_KEY_Tab);
+    EXPECT_EQ(gtk_window_get_focus(w), Find(name)) << name;
+  }
+  for (const char* name : {"btnBrowser", "edOutput"}) {
+    test::PressKey(w, GDK_KEY_ISO_Left_Tab, GDK_SHIFT_MASK);
+    EXPECT_EQ(gtk_window_get_focus(w), Find(name)) << name;
+  }
+  test::PressKey(w, GDK_KEY_Escape);
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(form_.confirmed(), 0);
 }
 
 TEST_F(SetOutputWindowTest, TheCloseBoxAndCancelAnswerNotConfirmed) {
