@@ -82,7 +82,12 @@ std::wstring Widen(std::string_view s) {
       i = complete ? j : std::max(j, i + 1);
       continue;
     }
-    out += static_cast<wchar_t>(c);
+    if (c >= 0x10000) {
+      out += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+      out += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<wchar_t>(c);
+    }
     i = j;
   }
   return out;
@@ -91,7 +96,17 @@ std::wstring Widen(std::string_view s) {
 std::string Narrow(std::wstring_view wide) {
   std::string out;
   out.reserve(wide.size());
-  for (wchar_t c : wide) AppendUtf8(out, static_cast<char32_t>(c));
+  for (size_t i = 0; i < wide.size(); ++i) {
+    auto c = static_cast<char32_t>(wide[i]);
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size()) {
+      const auto low = static_cast<char32_t>(wide[i + 1]);
+      if (low >= 0xDC00 && low < 0xE000) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+        ++i;
+      }
+    }
+    AppendUtf8(out, c);
+  }
   return out;
 }
 

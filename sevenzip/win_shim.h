@@ -9,7 +9,7 @@
 //   destructor, so an interface's own methods start at vtable slot 3;
 // - HRESULT is a 32-bit int; errno values travel as 0x8800xxxx;
 // - a BSTR is malloc'd: a 32-bit byte length, then the wchar_t text (4 bytes
-//   each here) and a terminating 0; the pointer points at the text. The
+//   units each here) and a terminating 0; the pointer points at the text. The
 //   library frees the BSTRs we hand out and we free the ones it hands us.
 #include "7zip/Archive/IArchive.h"
 #include "7zip/IPassword.h"
@@ -32,8 +32,11 @@ BSTR AllocBstr(std::wstring_view text);  // nullptr when memory runs out
 void FreeBstr(BSTR text);
 uint32_t BstrByteLength(BSTR text);
 
-// UTF-8 <-> the library's wchar_t text (UTF-32 here). Malformed input
-// becomes U+FFFD instead of being dropped.
+// UTF-8 <-> the library's wchar_t text. The library keeps UTF-16 code
+// units in its wchar_t strings (a character beyond U+FFFF is a surrogate
+// pair, also in the bytes it derives a key from), so we do the same; a
+// UTF-32 value from outside is read as well. Malformed input becomes U+FFFD
+// instead of being dropped.
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view wide);
 std::string Narrow(const wchar_t* wide);  // nullptr gives ""

@@ -1,0 +1,33 @@
+#pragma once
+// Helpers for the binding's tests: small stand-in modules compiled on the
+// spot with the system's C compiler, whether a module is mapped, and a
+// reader over the real engine module.
+#include <string>
+
+#include "sevenzip/reader.h"
+#include "tests/support/scratch.h"
+
+namespace coffer::test {
+
+// Compiles `c_source` into `dir`/`name`.so and returns its path.
+std::string BuildModule(const ScratchDir& dir, const std::string& name, const std::string& c_source);
+
+// True while a file of that path is mapped into this process.
+bool IsMapped(const std::string& path);
+
+// A reader over the real extract-only module, for the 7z format.
+sevenzip::ReaderRef RealReader();
+
+// Index of the item with this path, or -1.
+int FindItem(const sevenzip::ReaderRef& reader, const std::string& path);
+
+}  // namespace coffer::test
+
+namespace coffer::test {
+
+// A small tree under `root` (files of several kinds, names in several
+// scripts, nested and empty folders, a zero-byte file); returns its files
+// as TreeContents would list them.
+std::vector<std::pair<std::string, std::string>> MakeSampleTree(const std::string& root);
+
+}  // namespace coffer::test
