@@ -19,10 +19,10 @@ bool ChooseDirection(uint16_t lang_id) {
 
 }  // namespace
 
-ExtractorApp::ExtractorApp(uint16_t lang_id, std::function<void()> closed)
+ExtractorApp::ExtractorApp(uint16_t lang_id, std::function<void()> closed, JobFactory job)
     : right_to_left_(ChooseDirection(lang_id)),
       set_output_(FolderOfPath(OwnExecutablePath())),
-      main_form_(set_output_, password_, lang_id),
+      main_form_(set_output_, password_, lang_id, std::move(job)),
       main_window_(main_form_, std::move(closed)),
       set_output_window_(set_output_),
       password_window_(password_) {}

@@ -19,7 +19,8 @@ class ExtractorApp {
  public:
   // `lang_id` chooses the language file; with Arabic the windows are laid
   // out right to left. `closed` runs when the progress window has closed.
-  ExtractorApp(uint16_t lang_id, std::function<void()> closed);
+  // `job` makes the job run once both questions are answered.
+  ExtractorApp(uint16_t lang_id, std::function<void()> closed, JobFactory job = ExtractionWorkerFactory());
   ~ExtractorApp();
   ExtractorApp(const ExtractorApp&) = delete;
   ExtractorApp& operator=(const ExtractorApp&) = delete;

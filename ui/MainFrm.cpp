@@ -4,14 +4,22 @@
 #include "app/working_folder.h"
 #include "i18n/texts.h"
 #include "platform/error.h"
+#include "platform/paths.h"
 #include "ui/MainFrmMessages.h"
 
 namespace coffer {
 
-TfrmMain::TfrmMain(TfrmSetOutput& set_output, TfrmPassword& password, uint16_t lang_id)
-    : set_output_(set_output), password_form_(password), lang_id_(lang_id) {}
+TfrmMain::TfrmMain(TfrmSetOutput& set_output, TfrmPassword& password, uint16_t lang_id, JobFactory factory)
+    : set_output_(set_output), password_form_(password), lang_id_(lang_id), factory_(std::move(factory)) {}
 
-TfrmMain::~TfrmMain() = default;
+// The program ends only after the job's end, so a job still running here
+// belongs to a test or an abnormal end: it is told to stop and waited for.
+TfrmMain::~TfrmMain() {
+  if (!worker_) return;
+  record_.RequestCancel();
+  pause_.Resume();
+  worker_->Join();
+}
 
 void TfrmMain::FormShow() {
   try {
@@ -29,8 +37,7 @@ void TfrmMain::FormShow() {
   module_path_ = working_folder_ + "7z.dll";
   view_->SetTransparent(true);
   record_.cancel.store(0, ProgressRecord::kRelaxed);
-  tick_counter_ = 0;
-  elapsed_seconds_ = 0;
+  ticker_ = ProgressTicker();
   view_->StartTimer(MainTimer::Timer1, 50);
 }
 
@@ -71,18 +78,150 @@ void TfrmMain::PasswordAnswered() {
   StartJob();
 }
 
+// Everything the worker reads is in place before its thread starts.
 void TfrmMain::StartJob() {
-  job_started_ = true;
-  // SEAM: the extraction worker is created, the progress timer started and
-  // the worker run from here.
+  WorkerInputs inputs;
+  inputs.program_path = OwnExecutablePath();
+  inputs.output_folder = output_folder_;
+  inputs.password = password_;
+  inputs.working_folder = working_folder_;
+  inputs.module_path = module_path_;
+  worker_ = factory_(inputs, record_, pause_, *this);
+  view_->StartTimer(MainTimer::TimerProcess, 1000);
+  worker_->Start();
+}
+
+void TfrmMain::TimerProcessTimer() {
+  const TickDisplay d = ticker_.Tick(record_);
+  if (d.stop_timer) {
+    view_->StopTimer(MainTimer::TimerProcess);
+    return;
+  }
+  if (d.elapsed) view_->SetLabel(MainLabel::lblTime_Used, *d.elapsed);
+  if (d.speed) view_->SetLabel(MainLabel::lblSpeed, *d.speed);
+  if (d.remaining) view_->SetLabel(MainLabel::lblTime_Left, *d.remaining);
+  if (d.percent) view_->SetProgress(*d.percent);
+  if (d.percent_text) view_->SetLabel(MainLabel::lblPercent, *d.percent_text);
+}
+
+// The worker waits at its pause points; no thread is stopped from outside.
+void TfrmMain::btnPauseClick() {
+  if (!worker_ || cancelling_ || ending_) return;
+  if (!pause_.Paused()) {
+    pause_.Pause();
+    view_->SetPauseCaption(i18n::Text("02000C13"));
+    view_->StopTimer(MainTimer::TimerProcess);
+  } else {
+    pause_.Resume();
+    view_->SetPauseCaption(i18n::Text("02000C12"));
+    view_->StartTimer(MainTimer::TimerProcess, 1000);
+  }
+}
+
+void TfrmMain::btnHideClick() {
+  view_->ShowTrayIcon([this](bool shown) {
+    if (closed_) return;
+    // Without a notification area the window is minimised instead, so it
+    // can always be brought back.
+    if (shown) view_->HideWindow();
+    else view_->MinimiseWindow();
+  });
+}
+
+void TfrmMain::TrayIcon1Click() {
+  view_->HideTrayIcon();
+  view_->RestoreWindow();
 }
 
 void TfrmMain::FormClose() {
   if (closed_) return;
+  if (!worker_) {
+    Finish();
+    return;
+  }
+  if (asking_close_ || cancelling_ || ending_) return;
+  asking_close_ = true;
+  view_->ShowMessage(AppMessage(i18n::Text("02000C30"), MessageIcon::kQuestion, MessageButtons::kOkCancel),
+                     [this](MessageAnswer answer) {
+                       asking_close_ = false;
+                       if (answer == MessageAnswer::kOk && !closed_ && !ending_) Cancel();
+                     });
+}
+
+// In every stage the job is asked to stop and its end awaited: the end's
+// handling then closes, and only then is the working folder removed, with
+// nothing of the job still using it.
+void TfrmMain::Cancel() {
+  cancelling_ = true;
+  record_.RequestCancel();
+  if (pause_.Paused()) view_->SetPauseCaption(i18n::Text("02000C12"));
+  pause_.Resume();
+  view_->StopTimer(MainTimer::TimerProcess);
+}
+
+void TfrmMain::JobEndMessage(const JobEnd& end) {
+  if (ending_ || closed_) return;
+  ending_ = true;
+  end_ = end;
+  view_->StopTimer(MainTimer::TimerProcess);
+  view_->StartTimer(MainTimer::EndDelay, 1000);
+}
+
+void TfrmMain::EndDelayTimer() {
+  view_->StopTimer(MainTimer::EndDelay);
+  const std::string text = EndText(end_);
+  if (text.empty()) {
+    ReleaseWorkerAndClose();
+    return;
+  }
+  view_->ShowMessage(AppMessage(text, MessageIcon::kWarning), [this](MessageAnswer) { ReleaseWorkerAndClose(); });
+}
+
+namespace {
+
+// Whether `text` already is the worker's "{0} files could not be extracted
+// intact ..." sentence: every literal piece of that text, in order.
+bool IsNotIntactSentence(const std::string& text) {
+  const std::string pattern = i18n::Text("02000C51");
+  size_t at = 0, from = 0;
+  while (from <= pattern.size()) {
+    size_t hole = pattern.find('{', from);
+    while (hole != std::string::npos && pattern.compare(hole, 3, "{0}") != 0 && pattern.compare(hole, 3, "{1}") != 0)
+      hole = pattern.find('{', hole + 1);
+    const std::string piece = pattern.substr(from, hole == std::string::npos ? std::string::npos : hole - from);
+    if (!piece.empty()) {
+      at = text.find(piece, at);
+      if (at == std::string::npos) return false;
+      at += piece.size();
+    }
+    if (hole == std::string::npos) break;
+    from = hole + 3;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string TfrmMain::EndText(const JobEnd& end) const {
+  if (end.first != 0) return {};
+  switch (end.second) {
+    case 1: return i18n::Format(i18n::Text("02000603"), end.text.empty() ? output_folder_ : end.text);
+    case 2: return i18n::Text("02000B10");
+    case 3: return IsNotIntactSentence(end.text) ? end.text : i18n::Format(i18n::Text("02000C50"), end.text);
+    default: return {};
+  }
+}
+
+void TfrmMain::ReleaseWorkerAndClose() {
+  if (worker_) {
+    worker_->Join();
+    worker_.reset();
+  }
   Finish();
 }
 
 void TfrmMain::Finish() {
+  if (closed_) return;
   closed_ = true;
   if (!working_folder_.empty()) RemoveTree(working_folder_);
   view_->Close();

@@ -1,16 +1,22 @@
 #pragma once
 // The progress window's behaviour, free of any toolkit: the first showing
 // (working folder, language file, texts, transparency, start-up timer), the
-// start-up sequence through the two questions, and the close handling. The
-// GTK view (MainFrmGtk.h) builds the widgets and forwards events here.
+// start-up sequence through the two questions, the job it then runs (as the
+// job's host), the one-second progress tick, pause, background mode, the
+// job's end and the close handling. The GTK view (MainFrmGtk.h) builds the
+// widgets and forwards events here.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "extract/job_host.h"
 #include "extract/progress.h"
+#include "extract/worker.h"
 #include "platform/message_box.h"
 #include "ui/PasswordFrm.h"
 #include "ui/SetOutputFrm.h"
+#include "ui/progress_tick.h"
 
 namespace coffer {
 
@@ -27,20 +33,42 @@ class MainView {
   virtual void ApplyTexts(const Texts& texts) = 0;
   virtual void SetLabel(MainLabel label, const std::string& text) = 0;
   virtual void SetProgress(int32_t percent) = 0;
+  virtual void SetPauseCaption(const std::string& text) = 0;
   // On the taskbar but unseen (true), or plainly visible (false).
   virtual void SetTransparent(bool transparent) = 0;
   // Each timer calls back the form's handler for it until stopped.
   virtual void StartTimer(MainTimer timer, unsigned interval_ms) = 0;
   virtual void StopTimer(MainTimer timer) = 0;
   virtual void ShowMessage(const MessageBoxSpec& spec, std::function<void(MessageAnswer)> done) = 0;
+  virtual void AskOverwrite(const std::string& existing_file, const std::string& new_file,
+                            std::function<void(OverwriteAnswer)> done) = 0;
+  // Background mode: `done(true)` once the notification-area icon is up.
+  virtual void ShowTrayIcon(std::function<void(bool shown)> done) = 0;
+  virtual void HideTrayIcon() = 0;
+  virtual void HideWindow() = 0;      // window and taskbar button go
+  virtual void MinimiseWindow() = 0;  // where no notification area is
+  virtual void RestoreWindow() = 0;
   // The window goes and the program ends.
   virtual void Close() = 0;
 };
 
-class TfrmMain {
+// What the window runs: the extraction worker, or a scripted job in tests.
+class RunningJob {
  public:
-  TfrmMain(TfrmSetOutput& set_output, TfrmPassword& password, uint16_t lang_id);
-  ~TfrmMain();
+  virtual ~RunningJob() = default;
+  virtual void Start() = 0;
+  virtual void Join() = 0;
+};
+using JobFactory = std::function<std::unique_ptr<RunningJob>(const WorkerInputs&, ProgressRecord&, PauseGate&,
+                                                              JobHost&)>;
+// Makes TThreaEncryptFile.
+JobFactory ExtractionWorkerFactory();
+
+class TfrmMain final : public JobHost {
+ public:
+  TfrmMain(TfrmSetOutput& set_output, TfrmPassword& password, uint16_t lang_id,
+           JobFactory factory = ExtractionWorkerFactory());
+  ~TfrmMain() override;  // only once closed(): a running job is waited for
   TfrmMain(const TfrmMain&) = delete;
   TfrmMain& operator=(const TfrmMain&) = delete;
 
@@ -50,40 +78,66 @@ class TfrmMain {
   void FormShow();
   // The start-up timer: the output folder and password questions.
   void Timer1Timer();
+  void TimerProcessTimer();
+  void EndDelayTimer();
+  void btnPauseClick();
+  void btnHideClick();
+  void TrayIcon1Click();
   // Cancel, the close box, Alt+F4: the close handling.
   void btnCancelClick() { FormClose(); }
   void FormClose();
+  // The job's end as it arrives on the main thread.
+  void JobEndMessage(const JobEnd& end);
+
+  // JobHost, called on the worker's thread.
+  void ShowTotalSize(int64_t total_bytes) override;
+  OverwriteAnswer AskOverwrite(const std::string& existing_file, const std::string& new_file) override;
+  bool AskPassword(std::string& password) override;
+  void JobEnded(const JobEnd& end) override;
 
   const std::string& working_folder() const { return working_folder_; }
   const std::string& module_path() const { return module_path_; }
   const std::string& output_folder() const { return output_folder_; }
   const std::string& password() const { return password_; }
   ProgressRecord& record() { return record_; }
+  bool has_worker() const { return worker_ != nullptr; }
+  bool paused() const { return pause_.Paused(); }
+  bool cancelling() const { return cancelling_; }
   bool closed() const { return closed_; }
-  // Set once both questions are answered and the job is to start.
-  bool job_started() const { return job_started_; }
+
+  // The text shown for an end, or "" for none.
+  std::string EndText(const JobEnd& end) const;
 
  private:
   void AskOutputFolder();
   void OutputAnswered();
   void PasswordAnswered();
   void StartJob();
+  void Cancel();
+  void ReleaseWorkerAndClose();
   void Finish();
 
   TfrmSetOutput& set_output_;
   TfrmPassword& password_form_;
   uint16_t lang_id_;
+  JobFactory factory_;
   MainView* view_ = nullptr;
 
-  int32_t tick_counter_ = 0;
-  int32_t elapsed_seconds_ = 0;
   std::string working_folder_;
   std::string module_path_;
   std::string output_folder_;
   std::string password_;
   ProgressRecord record_;
-  bool job_started_ = false;
+  PauseGate pause_;
+  ProgressTicker ticker_;
+  std::unique_ptr<RunningJob> worker_;
+  JobEnd end_;
+  bool asking_close_ = false;
+  bool cancelling_ = false;
+  bool ending_ = false;
   bool closed_ = false;
+  // Calls queued from the worker check it, as the window may be gone first.
+  std::shared_ptr<TfrmMain*> self_ = std::make_shared<TfrmMain*>(this);
 };
 
 }  // namespace coffer

@@ -1,6 +1,7 @@
 #include "ui/MainFrmGtk.h"
 
 #include "i18n/texts.h"
+#include "ui/OverWriteView.h"
 #include "ui/SetOutputFrmGtk.h"
 
 namespace coffer {
@@ -25,6 +26,8 @@ MainWindow::MainWindow(TfrmMain& form, std::function<void()> closed)
   gtk_widget_set_name(window_.get(), "frmMain");
   gtk_window_set_resizable(w, FALSE);
   gtk_window_set_position(w, GTK_WIN_POS_CENTER);
+  gtk_window_set_icon_name(w, kIconName);
+  tray_ = std::make_unique<TrayIcon>(kIconName, "", [this] { form_.TrayIcon1Click(); });
   gtk::OnDeleteEvent(window_.get(), [this] {
     form_.FormClose();
     return true;
@@ -86,8 +89,8 @@ MainWindow::MainWindow(TfrmMain& form, std::function<void()> closed)
   GtkWidget* buttons = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
   gtk_widget_set_halign(buttons, GTK_ALIGN_END);
   gtk_widget_set_margin_top(buttons, 6);
-  btnHide_ = NewButton("btnHide", 90, [] {});
-  btnPause_ = NewButton("btnPause", 90, [] {});
+  btnHide_ = NewButton("btnHide", 90, [this] { form_.btnHideClick(); });
+  btnPause_ = NewButton("btnPause", 90, [this] { form_.btnPauseClick(); });
   btnCancel_ = NewButton("btnCancel", 90, [this] { form_.btnCancelClick(); });
   for (GtkWidget* b : {btnHide_, btnPause_, btnCancel_}) gtk_box_pack_start(GTK_BOX(buttons), b, FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(box), buttons, FALSE, FALSE, 0);
@@ -112,7 +115,10 @@ void MainWindow::Show() {
 
 void MainWindow::ApplyTexts(const Texts& t) {
   gtk_window_set_title(window(), t.caption.c_str());
-  g_set_application_name(i18n::Text("01000000").c_str());
+  tray_->set_tooltip(t.caption);
+  // GLib takes the application's name once per process.
+  static const bool named = (g_set_application_name(i18n::Text("01000000").c_str()), true);
+  (void)named;
   gtk_button_set_label(GTK_BUTTON(btnHide_), i18n::ToMnemonic(t.btnHide).c_str());
   gtk_button_set_label(GTK_BUTTON(btnPause_), i18n::ToMnemonic(t.btnPause).c_str());
   gtk_button_set_label(GTK_BUTTON(btnCancel_), i18n::ToMnemonic(t.btnCancel).c_str());
@@ -161,8 +167,8 @@ gtk::Source& MainWindow::SourceOf(MainTimer timer) {
 void MainWindow::Fire(MainTimer timer) {
   switch (timer) {
     case MainTimer::Timer1: form_.Timer1Timer(); break;
-    case MainTimer::TimerProcess: break;
-    case MainTimer::EndDelay: break;
+    case MainTimer::TimerProcess: form_.TimerProcessTimer(); break;
+    case MainTimer::EndDelay: form_.EndDelayTimer(); break;
   }
 }
 
@@ -179,12 +185,36 @@ void MainWindow::ShowMessage(const MessageBoxSpec& spec, std::function<void(Mess
   ShowMessageBox(window(), spec, std::move(done));
 }
 
+void MainWindow::SetPauseCaption(const std::string& text) {
+  gtk_button_set_label(GTK_BUTTON(btnPause_), i18n::ToMnemonic(text).c_str());
+}
+
+void MainWindow::AskOverwrite(const std::string& existing_file, const std::string& new_file,
+                              std::function<void(OverwriteAnswer)> done) {
+  OpenOverwriteDialog(window(), existing_file, new_file, std::move(done));
+}
+
+void MainWindow::ShowTrayIcon(std::function<void(bool shown)> done) { tray_->Show(std::move(done)); }
+
+void MainWindow::HideTrayIcon() { tray_->Hide(); }
+
+void MainWindow::HideWindow() { gtk_widget_hide(window_.get()); }
+
+void MainWindow::MinimiseWindow() { gtk_window_iconify(window()); }
+
+void MainWindow::RestoreWindow() {
+  gtk_widget_show(window_.get());
+  gtk_window_deiconify(window());
+  gtk_window_present(window());
+}
+
 void MainWindow::Close() {
   if (gone_) return;
   gone_ = true;
   timer1_.Cancel();
   timer_process_.Cancel();
   end_delay_.Cancel();
+  tray_->Hide();
   gtk_widget_hide(window_.get());
   if (closed_) closed_();
 }

@@ -5,7 +5,9 @@
 #include <gtk/gtk.h>
 
 #include <functional>
+#include <memory>
 
+#include "platform/tray.h"
 #include "ui/MainFrm.h"
 #include "ui/gtk_util.h"
 
@@ -31,7 +33,20 @@ class MainWindow final : public MainView {
   void StartTimer(MainTimer timer, unsigned interval_ms) override;
   void StopTimer(MainTimer timer) override;
   void ShowMessage(const MessageBoxSpec& spec, std::function<void(MessageAnswer)> done) override;
+  void SetPauseCaption(const std::string& text) override;
+  void AskOverwrite(const std::string& existing_file, const std::string& new_file,
+                    std::function<void(OverwriteAnswer)> done) override;
+  void ShowTrayIcon(std::function<void(bool shown)> done) override;
+  void HideTrayIcon() override;
+  void HideWindow() override;
+  void MinimiseWindow() override;
+  void RestoreWindow() override;
   void Close() override;
+
+  TrayIcon& tray_icon() { return *tray_; }
+
+  // The icon of the window and of the notification area.
+  static constexpr char kIconName[] = "package-x-generic";
 
  private:
   GtkWidget* Label(const char* name, float xalign = 0.0f);
@@ -48,6 +63,7 @@ class MainWindow final : public MainView {
   GtkWidget* btnPause_ = nullptr;
   GtkWidget* btnCancel_ = nullptr;
   gtk::Source timer1_, timer_process_, end_delay_;
+  std::unique_ptr<TrayIcon> tray_;
   bool transparent_ = false;
   bool gone_ = false;
 };

@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ui/MainFrm.h"
@@ -89,8 +90,31 @@ class FakeMainView final : public MainView {
   void ShowMessage(const MessageBoxSpec& spec, std::function<void(MessageAnswer)> done) override {
     messages.Push(spec, std::move(done));
   }
+  void SetPauseCaption(const std::string& text) override { pause_caption = text; }
+  void AskOverwrite(const std::string& existing, const std::string& fresh,
+                    std::function<void(OverwriteAnswer)> done) override {
+    overwrite_questions.push_back(existing + " <- " + fresh);
+    overwrite_done = std::move(done);
+  }
+  void ShowTrayIcon(std::function<void(bool)> done) override {
+    tray_requests++;
+    done(tray_available);
+    tray_shown = tray_available;
+  }
+  void HideTrayIcon() override { tray_shown = false; }
+  void HideWindow() override { window = "hidden"; }
+  void MinimiseWindow() override { window = "minimised"; }
+  void RestoreWindow() override { window = "shown"; }
   void Close() override { ++closes; }
   bool Running(MainTimer t) const { return timers.count(t) != 0; }
+
+  std::string pause_caption;
+  std::vector<std::string> overwrite_questions;
+  std::function<void(OverwriteAnswer)> overwrite_done;
+  bool tray_available = false;
+  bool tray_shown = false;
+  int tray_requests = 0;
+  std::string window = "shown";
 
   Texts texts;
   std::map<MainLabel, std::string> labels;
@@ -100,5 +124,45 @@ class FakeMainView final : public MainView {
   MessageQueue messages;
   int closes = 0;
 };
+
+// The job the window runs, played by the test: what the window handed it,
+// and an optional body run on a thread of its own (the worker's part).
+struct JobScript {
+  WorkerInputs inputs;
+  ProgressRecord* record = nullptr;
+  PauseGate* pause = nullptr;
+  JobHost* host = nullptr;
+  int starts = 0;
+  int joins = 0;
+  std::function<void()> body;
+};
+
+class ScriptedJob final : public RunningJob {
+ public:
+  explicit ScriptedJob(JobScript& script) : script_(script) {}
+  ~ScriptedJob() override { Join(); }
+  void Start() override {
+    ++script_.starts;
+    if (script_.body) thread_ = std::thread(script_.body);
+  }
+  void Join() override {
+    ++script_.joins;
+    if (thread_.joinable()) thread_.join();
+  }
+
+ private:
+  JobScript& script_;
+  std::thread thread_;
+};
+
+inline JobFactory ScriptedFactory(JobScript& script) {
+  return [&script](const WorkerInputs& in, ProgressRecord& record, PauseGate& pause, JobHost& host) {
+    script.inputs = in;
+    script.record = &record;
+    script.pause = &pause;
+    script.host = &host;
+    return std::make_unique<ScriptedJob>(script);
+  };
+}
 
 }  // namespace coffer::test

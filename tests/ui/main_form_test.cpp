@@ -28,7 +28,8 @@ class ScratchSpace final : public FreeSpaceSource {
 
 class MainFormTest : public ::testing::Test {
  protected:
-  explicit MainFormTest(uint16_t lang = 0x0409) : main_(set_output_, password_, lang) {}
+  explicit MainFormTest(uint16_t lang = 0x0409)
+      : main_(set_output_, password_, lang, test::ScriptedFactory(job_)) {}
   void TearDown() override { i18n::SetLanguageFile(""); }
 
   // Up to the output folder question.
@@ -38,6 +39,7 @@ class MainFormTest : public ::testing::Test {
     main_.Timer1Timer();
   }
 
+  test::JobScript job_;
   ScratchDir dir_;
   ScratchSpace space_{dir_ / "tmp/"};
   ScopedFreeSpaceSource scoped_{space_};
@@ -94,7 +96,7 @@ TEST_F(MainFormTest, BothAnswersMakeTheWindowVisibleAndAreKeptAsTyped) {
   EXPECT_EQ(main_view_.labels[MainLabel::lblFileName], "Extract files...");
   EXPECT_EQ(main_.output_folder(), "  /data/out  ");
   EXPECT_EQ(main_.password(), " pw ");
-  EXPECT_TRUE(main_.job_started());
+  EXPECT_TRUE(main_.has_worker());
   EXPECT_EQ(main_view_.closes, 0);
 }
 
@@ -126,7 +128,8 @@ TEST_F(MainFormTest, CancellingEitherQuestionClosesAndRemovesTheWorkingFolder) {
     ScopedFreeSpaceSource scoped(space);
     TfrmSetOutput set_output("/p/");
     TfrmPassword password;
-    TfrmMain main(set_output, password, 0x0409);
+    test::JobScript job;
+    TfrmMain main(set_output, password, 0x0409, test::ScriptedFactory(job));
     test::FakeSetOutputView set_output_view(set_output);
     test::FakePasswordView password_view(password);
     test::FakeMainView main_view(main);
