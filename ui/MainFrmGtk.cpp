@@ -75,6 +75,8 @@ MainWindow::MainWindow(TfrmMain& form, std::function<void()> closed)
     GtkWidget* tip = tips_[p.tip] = Label(p.tip_name);
     GtkWidget* value = p.label >= 0 ? (labels_[p.label] = Label(p.value_name)) : Label(p.value_name);
     gtk_widget_set_hexpand(value, TRUE);
+    // Room for "999.99 MB/s" and "100:00:00", so the columns stay put.
+    gtk_label_set_width_chars(GTK_LABEL(value), 11);
     gtk_grid_attach(GTK_GRID(grid), tip, p.column, p.row, 1, 1);
     gtk_grid_attach(GTK_GRID(grid), value, p.column + 1, p.row, 1, 1);
     if (p.label < 0) {
