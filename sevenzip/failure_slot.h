@@ -6,6 +6,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 namespace coffer::sevenzip {
 

@@ -1,0 +1,194 @@
+#include "sevenzip/writer.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+
+#include "platform/error.h"
+#include "sevenzip/com_ptr.h"
+#include "sevenzip/result.h"
+#include "sevenzip/stream_view.h"
+#include "sevenzip/t7z_stream.h"
+#include "sevenzip/t7z_update_callback.h"
+
+namespace coffer::sevenzip {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uint32_t kAttribDirectory = 0x10;
+constexpr uint32_t kAttribArchive = 0x20;
+// The high 16 bits carry the Unix mode, as the library's own Linux build
+// stores it, so that modes come back on extraction by 7zz.
+constexpr uint32_t kAttribUnixExtension = 0x8000;
+
+FILETIME ToFileTime(int64_t unix_ns) {
+  const uint64_t ticks = static_cast<uint64_t>(unix_ns / 100 + 116444736000000000LL);
+  return {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+}
+
+int64_t UnixNs(std::chrono::system_clock::time_point t) {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count();
+}
+
+PreparedItem Prepare(const ArchiveItem& item, int64_t now_ns) {
+  if (!IsValidArchivePath(item.path)) throw Error("Unusable path inside the archive: \"" + item.path + "\"");
+  PreparedItem p{&item, item.is_folder, 0, ToFileTime(now_ns), 0};
+  uint32_t mode = item.is_folder ? 040755 : 0100644;
+  if (!item.source.empty()) {
+    struct stat st;
+    if (::stat(item.source.c_str(), &st) != 0)
+      throw Error("Cannot read " + item.source + ": " + std::strerror(errno));
+    if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)) throw Error(item.source + " is neither a file nor a folder");
+    p.is_folder = S_ISDIR(st.st_mode);
+    p.size = p.is_folder ? 0 : static_cast<uint64_t>(st.st_size);
+    p.mtime = ToFileTime(int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec);
+    mode = st.st_mode & 0177777;
+  } else if (!item.is_folder) {
+    p.size = item.bytes.size();
+  }
+  if (item.mtime) p.mtime = ToFileTime(UnixNs(*item.mtime));
+  p.attributes = (p.is_folder ? kAttribDirectory : kAttribArchive) | kAttribUnixExtension | (mode << 16);
+  return p;
+}
+
+// One property of the handler: a name and a number, a flag or a text.
+struct Property {
+  std::wstring name;
+  PROPVARIANT value;
+};
+
+Property Number(const wchar_t* name, uint32_t n) {
+  Property p{name, {}};
+  p.value.vt = VT_UI4;
+  p.value.ulVal = n;
+  return p;
+}
+
+Property Flag(const wchar_t* name, bool on) {
+  Property p{name, {}};
+  p.value.vt = VT_BOOL;
+  p.value.boolVal = on ? VARIANT_TRUE : VARIANT_FALSE;
+  return p;
+}
+
+void SetProperties(IOutArchive& handler, const WriteOptions& options) {
+  void* object = nullptr;
+  if (handler.QueryInterface(IID_ISetProperties, &object) != S_OK || !object)
+    throw Error("The engine's 7z writer takes no options");
+  auto setter = ComPtr<ISetProperties>::Adopt(static_cast<ISetProperties*>(object));
+  BSTR method = AllocBstr(options.level <= 0 ? L"Copy" : L"LZMA2");
+  if (!method) throw std::bad_alloc();
+  const unsigned threads = options.threads > 0 ? static_cast<unsigned>(options.threads)
+                                               : std::max(1u, std::thread::hardware_concurrency());
+  std::vector<Property> props = {
+      Number(L"x", static_cast<uint32_t>(std::clamp(options.level, 0, 9))),
+      Flag(L"s", options.solid),
+      Number(L"mt", threads),
+      Flag(L"he", options.encrypt_names && !options.password.empty()),
+      Flag(L"tm", true),
+  };
+  Property m{L"0", {}};
+  m.value.vt = VT_BSTR;
+  m.value.bstrVal = method;
+  props.push_back(m);
+  std::vector<const wchar_t*> names;
+  std::vector<PROPVARIANT> values;
+  for (const auto& p : props) {
+    names.push_back(p.name.c_str());
+    values.push_back(p.value);
+  }
+  const HRESULT result = setter->SetProperties(names.data(), values.data(), static_cast<UInt32>(props.size()));
+  FreeBstr(method);
+  CheckResult(result);
+}
+
+}  // namespace
+
+bool IsValidArchivePath(std::string_view path) {
+  if (path.empty() || path.front() == '/' || path.back() == '/' || path.find('\0') != std::string_view::npos)
+    return false;
+  size_t start = 0;
+  while (start <= path.size()) {
+    const size_t slash = std::min(path.find('/', start), path.size());
+    const std::string_view part = path.substr(start, slash - start);
+    if (part.empty() || part == "." || part == "..") return false;
+    start = slash + 1;
+  }
+  return true;
+}
+
+ArchiveItem ArchiveItem::FromDisk(std::string path, std::string source) {
+  ArchiveItem item;
+  item.path = std::move(path);
+  item.source = std::move(source);
+  return item;
+}
+
+ArchiveItem ArchiveItem::FromBytes(std::string path, std::string bytes) {
+  ArchiveItem item;
+  item.path = std::move(path);
+  item.bytes = std::move(bytes);
+  return item;
+}
+
+ArchiveItem ArchiveItem::Folder(std::string path) {
+  ArchiveItem item;
+  item.path = std::move(path);
+  item.is_folder = true;
+  return item;
+}
+
+std::vector<ArchiveItem> ItemsBelow(const std::string& folder, const std::string& prefix) {
+  std::vector<ArchiveItem> items;
+  std::error_code ec;
+  const fs::path root(folder);
+  for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
+       it.increment(ec)) {
+    const auto status = it->symlink_status(ec);
+    if (ec) break;
+    if (!fs::is_directory(status) && !fs::is_regular_file(status)) continue;
+    const std::string rel = fs::relative(it->path(), root, ec).generic_string();
+    if (ec) break;
+    items.push_back(ArchiveItem::FromDisk(prefix.empty() ? rel : prefix + "/" + rel, it->path().string()));
+  }
+  if (ec) throw Error("Cannot read folder " + folder + ": " + ec.message());
+  std::sort(items.begin(), items.end(), [](const ArchiveItem& a, const ArchiveItem& b) { return a.path < b.path; });
+  return items;
+}
+
+T7zOutArchive::T7zOutArchive(const std::string& module_path) : T7zPlugin(module_path) {
+  if (!module()->Symbol("GetHandlerProperty")) throw Error(module_path + " is not a Format library");
+}
+
+void T7zOutArchive::Write(HostStream& stream, const std::vector<ArchiveItem>& items, const WriteOptions& options,
+                          const WriteProgress& progress) {
+  const int64_t now = UnixNs(std::chrono::system_clock::now());
+  std::vector<PreparedItem> prepared;
+  prepared.reserve(items.size());
+  for (const auto& item : items) prepared.push_back(Prepare(item, now));
+
+  void* object = nullptr;
+  CreateEngineObject(Format7zClassId, FromGuid(IID_IOutArchive), &object);
+  if (!object) throw Error(module_path() + " made no archive writer");
+  EnginePtr<IOutArchive> handler(static_cast<IOutArchive*>(object), module());
+  SetProperties(*handler.get(), options);
+
+  auto slot = std::make_shared<FailureSlot>();
+  StreamView view(stream);
+  auto out = T7zStream::Create(&view, StreamOwnership::Borrowed, slot);
+  auto callback = ComPtr<T7zUpdateCallback>::Adopt(
+      new T7zUpdateCallback(std::move(prepared), options.password, progress, slot));
+  const HRESULT result = handler->UpdateItems(out->AsSequentialOutStream(), static_cast<UInt32>(items.size()),
+                                              callback.get());
+  handler.reset();
+  slot->RethrowIfAny();
+  CheckResult(result);
+  view.Seek(view.WrittenEnd(), SeekOrigin::kBegin);
+}
+
+}  // namespace coffer::sevenzip
