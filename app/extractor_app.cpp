@@ -2,6 +2,7 @@
 
 #include <gtk/gtk.h>
 
+#include "extract/worker.h"
 #include "i18n/texts.h"
 #include "platform/locale.h"
 #include "platform/paths.h"
@@ -17,7 +18,24 @@ bool ChooseDirection(uint16_t lang_id) {
   return rtl;
 }
 
+class WorkerJob final : public RunningJob {
+ public:
+  WorkerJob(const WorkerInputs& in, ProgressRecord& record, PauseGate& pause, JobHost& host)
+      : worker_(in, record, pause, host) {}
+  void Start() override { worker_.Start(); }
+  void Join() override { worker_.Join(); }
+
+ private:
+  TThreaEncryptFile worker_;
+};
+
 }  // namespace
+
+JobFactory ExtractionWorkerFactory() {
+  return [](const WorkerInputs& in, ProgressRecord& record, PauseGate& pause, JobHost& host) {
+    return std::make_unique<WorkerJob>(in, record, pause, host);
+  };
+}
 
 ExtractorApp::ExtractorApp(uint16_t lang_id, std::function<void()> closed, JobFactory job)
     : right_to_left_(ChooseDirection(lang_id)),

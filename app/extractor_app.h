@@ -15,6 +15,9 @@
 
 namespace coffer {
 
+// Makes the extraction worker, TThreaEncryptFile, as the job.
+JobFactory ExtractionWorkerFactory();
+
 class ExtractorApp {
  public:
   // `lang_id` chooses the language file; with Arabic the windows are laid

@@ -12,7 +12,7 @@
 
 #include "extract/job_host.h"
 #include "extract/progress.h"
-#include "extract/worker.h"
+#include "extract/worker.h"  // WorkerInputs
 #include "platform/message_box.h"
 #include "ui/PasswordFrm.h"
 #include "ui/SetOutputFrm.h"
@@ -61,13 +61,12 @@ class RunningJob {
 };
 using JobFactory = std::function<std::unique_ptr<RunningJob>(const WorkerInputs&, ProgressRecord&, PauseGate&,
                                                               JobHost&)>;
-// Makes TThreaEncryptFile.
-JobFactory ExtractionWorkerFactory();
 
 class TfrmMain final : public JobHost {
  public:
-  TfrmMain(TfrmSetOutput& set_output, TfrmPassword& password, uint16_t lang_id,
-           JobFactory factory = ExtractionWorkerFactory());
+  // `factory` makes the job once both questions are answered (the program
+  // passes the extraction worker's, see app/extractor_app.h).
+  TfrmMain(TfrmSetOutput& set_output, TfrmPassword& password, uint16_t lang_id, JobFactory factory);
   ~TfrmMain() override;  // only once closed(): a running job is waited for
   TfrmMain(const TfrmMain&) = delete;
   TfrmMain& operator=(const TfrmMain&) = delete;

@@ -34,24 +34,7 @@ class Answer {
   std::optional<T> value_;
 };
 
-class WorkerJob final : public RunningJob {
- public:
-  WorkerJob(const WorkerInputs& in, ProgressRecord& record, PauseGate& pause, JobHost& host)
-      : worker_(in, record, pause, host) {}
-  void Start() override { worker_.Start(); }
-  void Join() override { worker_.Join(); }
-
- private:
-  TThreaEncryptFile worker_;
-};
-
 }  // namespace
-
-JobFactory ExtractionWorkerFactory() {
-  return [](const WorkerInputs& in, ProgressRecord& record, PauseGate& pause, JobHost& host) {
-    return std::make_unique<WorkerJob>(in, record, pause, host);
-  };
-}
 
 void TfrmMain::ShowTotalSize(int64_t total_bytes) {
   RunOnMainThread([this, total_bytes] {
