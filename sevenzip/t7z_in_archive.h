@@ -106,6 +106,9 @@ class T7zInArchive final : public T7zArchive,
   uint32_t current_index_ = 0;
   Int32 current_mode_ = NArchive::NExtract::NAskMode::kSkip;
 
+  // The library may report progress from its coder threads; the handler
+  // is called by one of them at a time.
+  std::mutex progress_mutex_;
   std::shared_ptr<FailureSlot> slot_ = std::make_shared<FailureSlot>();
   std::mutex failures_mutex_;
   std::vector<ItemFailure> failures_;

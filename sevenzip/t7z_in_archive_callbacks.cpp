@@ -46,6 +46,7 @@ void T7zInArchive::Record(uint32_t index, Verdict verdict, std::string message) 
 
 HRESULT T7zInArchive::SetTotal(UInt64 total) noexcept {
   if (!progress_handler_) return S_OK;
+  std::lock_guard lock(progress_mutex_);
   try {
     return progress_handler_(progress_sender_, true, static_cast<int64_t>(total));
   } catch (...) {
@@ -55,6 +56,7 @@ HRESULT T7zInArchive::SetTotal(UInt64 total) noexcept {
 
 HRESULT T7zInArchive::SetCompleted(const UInt64* value) noexcept {
   if (!progress_handler_ || !value) return S_OK;
+  std::lock_guard lock(progress_mutex_);
   try {
     return progress_handler_(progress_sender_, false, static_cast<int64_t>(*value));
   } catch (...) {
