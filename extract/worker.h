@@ -38,7 +38,6 @@ class TThreaEncryptFile {
   void Execute();
 
  private:
-  class Job;
   WorkerInputs inputs_;
   ProgressRecord& record_;
   PauseGate& pause_;

@@ -1,0 +1,125 @@
+// The extraction and placing steps of the job.
+#include <filesystem>
+#include <set>
+
+#include "app/files.h"
+#include "app/working_folder.h"
+#include "extract/job.h"
+#include "extract/overwrite.h"
+#include "i18n/texts.h"
+#include "platform/debug.h"
+#include "platform/file_place.h"
+#include "platform/safe_path.h"
+
+namespace coffer {
+namespace {
+
+// Removes a scratch folder however the step that made it ends.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(std::string path) : path_(std::move(path)) {}
+  ~ScratchFolder() { RemoveTree(path_); }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+std::string ParentOf(const std::string& item_path) {
+  const auto slash = item_path.rfind('/');
+  return slash == std::string::npos ? std::string() : item_path.substr(0, slash);
+}
+
+}  // namespace
+
+std::string WithTrailingSlash(std::string path) {
+  if (path.empty() || path.back() != '/') path += '/';
+  return path;
+}
+
+bool FolderExists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_directory(path, ec);
+}
+
+std::string NotIntactText(const std::vector<std::string>& paths) {
+  return i18n::Format(i18n::Text("02000C51"), std::to_string(paths.size()), paths.empty() ? "" : paths.front());
+}
+
+std::vector<std::string> Job::DamagedItems(const std::string& extraction_folder, bool remove) {
+  std::vector<std::string> damaged;
+  for (const auto& failure : reader_->LastFailures()) {
+    const bool written = failure.verdict != sevenzip::Verdict::kPathRefused &&
+                         failure.verdict != sevenzip::Verdict::kCreateFailed;
+    // Whatever came out of a damaged item is not the sender's file.
+    if (remove && written && IsSafeItemPath(failure.path)) RemoveFileEntry(extraction_folder + failure.path);
+    if (failure.path != kProbeItemName) damaged.push_back(failure.path.empty() ? "?" : failure.path);
+  }
+  return damaged;
+}
+
+JobEnd Job::Extract() {
+  record_.hold.store(0, ProgressRecord::kRelaxed);
+  record_.items_placed.store(0, ProgressRecord::kRelaxed);
+  record_.extraction_phase.store(-1, ProgressRecord::kRelaxed);
+
+  if (!existing_) {
+    reader_->ExtractAllToFolder(output_base_);
+    const auto damaged = DamagedItems(output_base_, true);
+    RemoveProbeItem(output_base_);
+    record_.hold.store(-1, ProgressRecord::kRelaxed);
+    if (Cancelled() || damaged.empty()) return {};
+    return {0, 3, NotIntactText(damaged)};
+  }
+
+  ScratchFolder scratch(WithTrailingSlash(MakeWorkingFolder(sum_)));
+  record_.scratch_extraction.store(-1, ProgressRecord::kRelaxed);
+  try {
+    reader_->ExtractAllToFolder(scratch.path());
+  } catch (...) {
+    record_.scratch_extraction.store(0, ProgressRecord::kRelaxed);
+    throw;
+  }
+  record_.scratch_extraction.store(0, ProgressRecord::kRelaxed);
+  auto damaged = DamagedItems(scratch.path(), false);
+  record_.hold.store(-1, ProgressRecord::kRelaxed);
+  if (Cancelled()) return {};
+  return Place(scratch.path(), std::move(damaged));
+}
+
+JobEnd Job::Place(const std::string& extraction_folder, std::vector<std::string> not_placed) {
+  const std::set<std::string> damaged(not_placed.begin(), not_placed.end());
+  record_.placing.store(-1, ProgressRecord::kRelaxed);
+  record_.items_placed.store(0, ProgressRecord::kRelaxed);
+  record_.hold.store(0, ProgressRecord::kRelaxed);
+
+  int32_t placed = 0;
+  for (uint32_t k = 0; k < item_total_ && !Cancelled(); ++k) {
+    if (reader_->ItemIsFolder(k)) continue;
+    const std::string path = reader_->ItemPath(k);
+    if (path == kProbeItemName) continue;
+    if (IsSafeItemPath(path) && !damaged.count(path)) {
+      const std::string destination = output_base_ + path;
+      DebugLine(destination);
+      PlaceOutcome outcome;
+      try {
+        CreateFoldersBelow(output_base_, ParentOf(path));
+        outcome = PlaceFile(extraction_folder + path, destination, standing_answer_,
+                            [&] { return host_.AskOverwrite(destination, extraction_folder + path); },
+                            record_);
+      } catch (const std::exception& e) {
+        outcome = {PlaceResult::kFailed, e.what(), {}};
+      }
+      if (outcome.result == PlaceResult::kFailed) not_placed.push_back(path);
+    }
+    record_.items_placed.store(++placed, ProgressRecord::kRelaxed);
+    pause_.Wait(record_);
+  }
+  record_.placing.store(0, ProgressRecord::kRelaxed);
+  if (Cancelled() || not_placed.empty()) return {};
+  return {0, 3, NotIntactText(not_placed)};
+}
+
+}  // namespace coffer
