@@ -27,16 +27,20 @@ std::u16string Utf16FromUtf8(std::string_view s) {
     const auto c = static_cast<unsigned char>(s[i]);
     const int len = c < 0x80 ? 1 : c >= 0xC2 && c < 0xE0 ? 2 : c >= 0xE0 && c < 0xF0 ? 3 : c >= 0xF0 && c < 0xF5 ? 4 : 0;
     char32_t cp = len == 1 ? c : c & (0x7F >> len);
-    bool ok = len > 0 && i + len <= s.size();
-    for (int k = 1; ok && k < len; ++k) {
+    // A sequence broken off stands for one U+FFFD, lead and continuations alike.
+    int k = 1;
+    for (; len > 0 && k < len && i + k < s.size(); ++k) {
       const auto cc = static_cast<unsigned char>(s[i + k]);
-      ok = (cc & 0xC0) == 0x80;
+      if ((cc & 0xC0) != 0x80) break;
       cp = (cp << 6) | (cc & 0x3F);
     }
+    if (len == 0 || k < len) {
+      out += kReplacement;
+      i += k;
+      continue;
+    }
     // Overlong forms, encoded surrogates and values past U+10FFFF are not text.
-    if (ok) ok = !(len == 3 && cp < 0x800) && !(len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) &&
-                 !(cp >= 0xD800 && cp <= 0xDFFF);
-    if (!ok) {
+    if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF)) {
       out += kReplacement;
       ++i;
       continue;
