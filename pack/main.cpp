@@ -1,1 +1,31 @@
-int main() { return 0; }
+// coffer-pack: makes self-extracting files and, for scripts, lists, tests
+// and extracts them from a terminal. See --help.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "pack/inspect.h"
+#include "pack/options.h"
+#include "pack/packer.h"
+#include "pack/terminal.h"
+#include "pack/terminal_host.h"
+
+int main(int argc, char** argv) {
+  using namespace coffer::pack;
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const ParseResult parsed = ParseArguments(args);
+  if (!parsed.error.empty()) {
+    std::fprintf(stderr, "coffer-pack: %s\n(coffer-pack --help shows how to use it)\n", parsed.error.c_str());
+    return kExitUsage;
+  }
+  InstallInterruptHandlers();
+  const Options& o = parsed.options;
+  switch (o.mode) {
+    case Mode::kHelp: std::fputs(HelpText().c_str(), stdout); return kExitOk;
+    case Mode::kPack: return RunPack(o);
+    case Mode::kList: return RunList(o);
+    case Mode::kTest: return RunTest(o);
+    case Mode::kExtract: return RunExtract(o);
+  }
+  return kExitUsage;
+}

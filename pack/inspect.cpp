@@ -1,0 +1,157 @@
+#include "pack/inspect.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "app/files.h"
+#include "app/working_folder.h"
+#include "pack/packer.h"
+#include "pack/terminal.h"
+#include "platform/error.h"
+#include "platform/resources.h"
+#include "platform/stream.h"
+
+namespace coffer::pack {
+namespace {
+
+// The archive inside a self-extracting file, opened where the extractor
+// looks for it.
+class OpenedArchive {
+ public:
+  OpenedArchive(const std::string& path, const std::string& module)
+      : file_(path, FileMode::kRead) {
+    if (file_.Size() <= kPayloadOffset) throw Error(path + " holds no archive");
+    window_ = std::make_unique<StreamWindow>(file_, kPayloadOffset);
+    reader_ = sevenzip::New7zReader(sevenzip::Format7zClassId, module);
+  }
+  // Throws with the engine's reason when the headers do not open.
+  void Open(const std::string& path) {
+    try {
+      reader_->OpenFromStream(*window_);
+    } catch (const std::exception& e) {
+      const std::string why = e.what();
+      throw Error("the archive in " + path + " cannot be opened" + (why.empty() ? "" : ": " + why));
+    }
+  }
+  sevenzip::I7zReader& reader() { return *reader_.get(); }
+
+ private:
+  FileStream file_;
+  std::unique_ptr<StreamWindow> window_;
+  sevenzip::ReaderRef reader_;
+};
+
+int32_t NoStream(void*, uint32_t, ISequentialOutStream** stream) {
+  *stream = nullptr;
+  return 0;
+}
+
+struct TestProgress {
+  ProgressBar bar;
+  int64_t total = 0;
+  static int32_t On(void* sender, bool is_total, int64_t value) {
+    auto* self = static_cast<TestProgress*>(sender);
+    if (Interrupted()) return 1;
+    if (is_total) self->total = value;
+    else self->bar.Update("testing", value, self->total);
+    return 0;
+  }
+};
+
+// The extractor's own password check: the probe item must decrypt to its
+// stated, non-zero size with a clean verdict.
+bool ProbeAccepts(sevenzip::I7zReader& reader, const std::string& scratch) {
+  for (uint32_t i = 0; i < reader.ItemCount(); ++i) {
+    if (reader.ItemIsFolder(i) || reader.ItemPath(i) != kProbeItemName) continue;
+    const int64_t stated = reader.ItemSize(i);
+    int64_t actual = 0;
+    {
+      FileStream target(scratch + "probe", FileMode::kCreate);
+      try {
+        reader.ExtractItemToStream(i, target, false);
+      } catch (const std::exception&) {
+        if (Interrupted()) throw;
+        return false;
+      }
+      actual = target.Size();
+    }
+    if (!reader.LastFailures().empty() || (actual == 0 && stated != 0)) return false;
+    if (stated != 0 && stated == actual) return true;
+  }
+  return true;
+}
+
+}  // namespace
+
+ResourceEngine::ResourceEngine() : folder_(MakeWorkingFolder(kWorkingFolderNeed)) {
+  try {
+    ResourceToFile("7z_dll", "FILE", module_path());
+  } catch (...) {
+    RemoveTree(folder_);
+    throw;
+  }
+}
+
+ResourceEngine::~ResourceEngine() { RemoveTree(folder_); }
+
+int RunList(const Options& options) {
+  try {
+    ResourceEngine engine;
+    OpenedArchive archive(options.archive, engine.module_path());
+    archive.Open(options.archive);
+    auto& reader = archive.reader();
+    const uint32_t count = reader.ItemCount();
+    for (uint32_t i = 0; i < count; ++i) {
+      const std::string path = reader.ItemPath(i);
+      if (path == kProbeItemName) continue;
+      if (reader.ItemIsFolder(i)) std::printf("folder %14s  %s/\n", "-", path.c_str());
+      else std::printf("file   %14lld  %s\n", static_cast<long long>(reader.ItemSize(i)), path.c_str());
+    }
+    std::printf("intact: the archive's headers open and parse\n");
+    return kExitOk;
+  } catch (const std::exception& e) {
+    std::printf("damaged: %s\n", e.what());
+    return kExitFailure;
+  }
+}
+
+int RunTest(const Options& options) {
+  try {
+    const std::string password = ExistingPassword(options.password_file);
+    ResourceEngine engine;
+    OpenedArchive archive(options.archive, engine.module_path());
+    archive.Open(options.archive);
+    auto& reader = archive.reader();
+    if (password.empty() || (reader.SetKnownPassword(password), !ProbeAccepts(reader, engine.folder()))) {
+      std::fprintf(stderr, "coffer-pack: wrong password for %s\n", options.archive.c_str());
+      return kExitWrongPassword;
+    }
+    TestProgress progress;
+    reader.SetProgressHandler(&progress, &TestProgress::On);
+    std::string failure;
+    try {
+      reader.ExtractAllWithHandler(true, nullptr, &NoStream);
+    } catch (const std::exception& e) {
+      if (Interrupted()) {
+        progress.bar.Clear();
+        std::fprintf(stderr, "coffer-pack: interrupted\n");
+        return kExitInterrupted;
+      }
+      failure = e.what();
+    }
+    progress.bar.Clear();
+    const auto failures = reader.LastFailures();
+    for (const auto& f : failures) std::printf("damaged: %s (%s)\n", f.path.c_str(), f.message.c_str());
+    if (!failure.empty()) std::printf("damaged: %s\n", failure.c_str());
+    if (failures.empty() && failure.empty()) {
+      std::printf("intact: every item of %s decrypts and checks out\n", options.archive.c_str());
+      return kExitOk;
+    }
+    return kExitFailure;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "coffer-pack: %s\n", e.what());
+    return Interrupted() ? kExitInterrupted : kExitFailure;
+  }
+}
+
+}  // namespace coffer::pack

@@ -1,0 +1,204 @@
+#include "pack/packer.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <set>
+
+#include "app/files.h"
+#include "pack/terminal.h"
+#include "pack/temp_output.h"
+#include "platform/error.h"
+#include "platform/paths.h"
+#include "platform/stream.h"
+
+namespace coffer::pack {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr size_t kProbeSize = 1024;
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// The name a source takes at the top of the archive: its own last
+// component, also when it was given as "." or with a trailing slash.
+std::string TopLevelName(const std::string& source) {
+  std::error_code ec;
+  const fs::path canonical = fs::canonical(source, ec);
+  const std::string name = (ec ? fs::path(source).lexically_normal() : canonical).filename().string();
+  if (name.empty() || name == "." || name == "..")
+    throw Error("cannot tell the name " + source + " would have in the archive");
+  return name;
+}
+
+bool IsInside(const fs::path& inner, const fs::path& outer) {
+  auto o = outer.begin();
+  auto i = inner.begin();
+  for (; o != outer.end(); ++o, ++i) {
+    if (i == inner.end() || *i != *o) return false;
+  }
+  return true;
+}
+
+std::string RandomProbe() {
+  std::random_device device;
+  std::string bytes(kProbeSize, '\0');
+  for (auto& c : bytes) c = static_cast<char>(device());
+  return bytes;
+}
+
+std::string ReadImage(const std::string& path) {
+  FileStream in(path, FileMode::kRead);
+  const int64_t size = in.Size();
+  if (size > kMaxImageSize) throw Error("the extractor image " + path + " grew while being read");
+  std::string image(static_cast<size_t>(size), '\0');
+  int64_t done = 0;
+  while (done < size) {
+    const int64_t n = in.Read(image.data() + done, size - done);
+    if (n <= 0) throw Error("unexpected end of the extractor image " + path);
+    done += n;
+  }
+  return image;
+}
+
+}  // namespace
+
+std::optional<std::string> FindRwModule(const std::string& packer_folder) {
+  std::vector<std::string> candidates = {packer_folder + "coffer_engine_rw.so",
+                                         packer_folder + "engine/coffer_engine_rw.so"};
+#ifdef COFFER_ENGINE_RW_BUILD_PATH
+  candidates.push_back(COFFER_ENGINE_RW_BUILD_PATH);
+#endif
+  for (const auto& c : candidates) {
+    if (::access(c.c_str(), R_OK) == 0) return c;
+  }
+  return std::nullopt;
+}
+
+PackParts FindParts(const std::optional<std::string>& extractor) {
+  const std::string folder = FolderOfPath(OwnExecutablePath());
+  PackParts parts;
+  parts.extractor_image = extractor.value_or(folder + "coffer");
+  struct stat st;
+  if (::stat(parts.extractor_image.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    throw Error("the extractor image " + parts.extractor_image + " is missing" +
+                (extractor ? "" : "; build the coffer program beside coffer-pack"));
+  if (st.st_size > kMaxImageSize)
+    throw Error("the extractor image " + parts.extractor_image + " is " + std::to_string(st.st_size) +
+                " bytes; it may be at most " + std::to_string(kMaxImageSize) +
+                " bytes, or the extractor cannot find the archive behind it (is it stripped?)");
+  const auto module = FindRwModule(folder);
+  if (!module)
+    throw Error("the read-write engine module coffer_engine_rw.so is missing from " + folder + " and " + folder +
+                "engine/");
+  parts.rw_module = *module;
+  return parts;
+}
+
+std::string WithRunExtension(const std::string& output) {
+  const std::string name = fs::path(output).filename().string();
+  const std::string stem = FileNameWithoutExtension(output);
+  return stem.empty() || stem == name ? output + ".run" : output;
+}
+
+std::vector<sevenzip::ArchiveItem> CollectItems(const std::vector<std::string>& sources,
+                                                const std::string& output) {
+  using sevenzip::ArchiveItem;
+  std::error_code ec;
+  const fs::path output_path = fs::weakly_canonical(fs::absolute(output), ec);
+  std::vector<ArchiveItem> items;
+  std::set<std::string> names;
+  for (const auto& source : sources) {
+    struct stat st;
+    if (::stat(source.c_str(), &st) != 0)
+      throw Error("the source " + source + " cannot be read: " + std::strerror(errno));
+    if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode))
+      throw Error("the source " + source + " is neither a file nor a folder");
+    const std::string name = TopLevelName(source);
+    if (SameIgnoringCase(name, kProbeItemName))
+      throw Error("the source " + source + " has the name the extractor keeps for its password check: " + name);
+    if (!names.insert(name).second)
+      throw Error("two sources have the name " + name + " at the top of the archive");
+    const fs::path canonical = fs::canonical(source, ec);
+    if (!ec && (canonical == output_path || (S_ISDIR(st.st_mode) && IsInside(output_path, canonical))))
+      throw Error("the output " + output + " would be " + (canonical == output_path ? "the source " : "inside the source ") +
+                  source);
+    items.push_back(ArchiveItem::FromDisk(name, source));
+    if (S_ISDIR(st.st_mode)) {
+      auto below = sevenzip::ItemsBelow(source, name);
+      items.insert(items.end(), std::make_move_iterator(below.begin()), std::make_move_iterator(below.end()));
+    }
+  }
+  return items;
+}
+
+int RunPack(const Options& options) {
+  ProgressBar bar;
+  try {
+    const std::string output = WithRunExtension(options.output);
+    struct stat st;
+    if (::stat(output.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+      throw Error("the output " + output + " is a folder");
+    auto items = CollectItems(options.sources, output);
+    const PackParts parts = FindParts(options.extractor);
+    sevenzip::T7zOutArchive writer(parts.rw_module);
+    const std::string image = ReadImage(parts.extractor_image);
+
+    sevenzip::WriteOptions write;
+    write.password = NewPassword(options.password_file);
+    write.encrypt_names = false;
+    write.solid = true;
+    items.insert(items.begin(), sevenzip::ArchiveItem::FromBytes(kProbeItemName, RandomProbe()));
+    if (Interrupted()) return kExitInterrupted;
+
+    TempOutput temp(output);
+    FileStream& file = temp.stream();
+    file.Write(image.data(), static_cast<int64_t>(image.size()));
+    if (static_cast<int64_t>(image.size()) < kPayloadOffset) {
+      const std::string zeros(static_cast<size_t>(kPayloadOffset) - image.size(), '\0');
+      file.Write(zeros.data(), static_cast<int64_t>(zeros.size()));
+    }
+    try {
+      writer.Write(file, items, write, [&](uint64_t total, uint64_t done) {
+        bar.Update("packing", static_cast<int64_t>(done), static_cast<int64_t>(total));
+        return !Interrupted();
+      });
+    } catch (...) {
+      if (Interrupted()) {
+        bar.Clear();
+        std::fprintf(stderr, "coffer-pack: interrupted; %s was not written\n", output.c_str());
+        return kExitInterrupted;
+      }
+      throw;
+    }
+    const int64_t packed = file.Size();
+    temp.Commit();
+    bar.Clear();
+    size_t files = 0, folders = 0;
+    for (const auto& item : items) {
+      if (item.source.empty()) continue;
+      if (::stat(item.source.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ++folders;
+      else ++files;
+    }
+    std::printf("coffer-pack: %s written: %zu files and %zu folders, %s\n", output.c_str(), files, folders,
+                FormatSize(packed).c_str());
+    return kExitOk;
+  } catch (const std::exception& e) {
+    bar.Clear();
+    std::fprintf(stderr, "coffer-pack: %s\n", e.what());
+    return Interrupted() ? kExitInterrupted : kExitFailure;
+  }
+}
+
+}  // namespace coffer::pack
