@@ -1,6 +1,7 @@
 #pragma once
 // The steps of one extraction job, run by TThreaEncryptFile on its thread.
 #include <cstdint>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,19 @@ class Job {
   int64_t sum_ = 0;
   bool existing_ = false;
   OverwriteAnswer standing_answer_ = OverwriteAnswer::kYes;
+};
+
+// Removes a scratch folder however the step that made it ends.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(std::string path) : path_(std::move(path)) {}
+  ~ScratchFolder() { RemoveTree(path_); }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
 };
 
 bool FolderExists(const std::string& path);

@@ -14,19 +14,6 @@
 namespace coffer {
 namespace {
 
-// Removes a scratch folder however the step that made it ends.
-class ScratchFolder {
- public:
-  explicit ScratchFolder(std::string path) : path_(std::move(path)) {}
-  ~ScratchFolder() { RemoveTree(path_); }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
 std::string ParentOf(const std::string& item_path) {
   const auto slash = item_path.rfind('/');
   return slash == std::string::npos ? std::string() : item_path.substr(0, slash);
@@ -66,7 +53,14 @@ JobEnd Job::Extract() {
   record_.extraction_phase.store(-1, ProgressRecord::kRelaxed);
 
   if (!existing_) {
-    reader_->ExtractAllToFolder(output_base_);
+    try {
+      reader_->ExtractAllToFolder(output_base_);
+    } catch (...) {
+      // Whatever the engine wrote for items it failed stays out of the output.
+      DamagedItems(output_base_, true);
+      RemoveProbeItem(output_base_);
+      throw;
+    }
     const auto damaged = DamagedItems(output_base_, true);
     RemoveProbeItem(output_base_);
     record_.hold.store(-1, ProgressRecord::kRelaxed);
@@ -105,7 +99,7 @@ JobEnd Job::Place(const std::string& extraction_folder, std::vector<std::string>
       DebugLine(destination);
       PlaceOutcome outcome;
       try {
-        CreateFoldersBelow(output_base_, ParentOf(path));
+        if (const std::string parent = ParentOf(path); !parent.empty()) CreateFoldersBelow(output_base_, parent);
         outcome = PlaceFile(extraction_folder + path, destination, standing_answer_,
                             [&] { return host_.AskOverwrite(destination, extraction_folder + path); },
                             record_);

@@ -168,6 +168,9 @@ int32_t Job::OnPassword(void* sender, std::string& password) {
 void Job::Open() {
   reader_ = sevenzip::New7zReader(sevenzip::Format7zClassId, in_.module_path);
   reader_->SetProgressHandler(this, &Job::OnProgress);
+  // An archive with encrypted names needs the password to be opened at all.
+  reader_->SetPasswordHandler(this, &Job::OnPassword);
+  reader_->SetKnownPassword(in_.password);
   try {
     reader_->OpenFromFile(payload_copy_);
   } catch (const std::exception& e) {
@@ -196,7 +199,8 @@ void Job::PreScan() {
 
 bool Job::PasswordAccepted() {
   bool failed = false;
-  const std::string probe_folder = WithTrailingSlash(MakeWorkingFolder(sum_));
+  const ScratchFolder probe(WithTrailingSlash(MakeWorkingFolder(sum_)));
+  const std::string& probe_folder = probe.path();
   for (uint32_t j = 0; j < item_total_; ++j) {
     if (reader_->ItemIsFolder(j)) continue;
     const std::string path = reader_->ItemPath(j);
@@ -218,7 +222,6 @@ bool Job::PasswordAccepted() {
     }
     if (stated != 0 && stated == actual) break;
   }
-  RemoveTree(probe_folder);
   return !failed;
 }
 

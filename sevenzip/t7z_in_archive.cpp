@@ -159,9 +159,16 @@ void T7zInArchive::RunExtract(const uint32_t* indices, uint32_t count, bool test
     create_failures_ = 0;
   }
   current_mode_ = NArchive::NExtract::NAskMode::kSkip;
+  current_unfinished_ = false;
   auto self = ComPtr<IArchiveExtractCallback>::Share(this);
   slot_->Clear();
   const HRESULT result = engine.Extract(indices, count, test ? 1 : 0, self.get());
+  if (current_unfinished_) {
+    // The call ended (stopped or failed) in the middle of this item: what
+    // its stream received is not the whole file.
+    current_unfinished_ = false;
+    Record(current_index_, Verdict::kUnexpectedEnd, "Extraction stopped before the end of this item");
+  }
   slot_->RethrowIfAny();
   CheckResult(result);
 

@@ -105,6 +105,8 @@ class T7zInArchive final : public T7zArchive,
   // The item the library is working on (GetStream to SetOperationResult).
   uint32_t current_index_ = 0;
   Int32 current_mode_ = NArchive::NExtract::NAskMode::kSkip;
+  // An item's output stream was handed out and its verdict has not come.
+  bool current_unfinished_ = false;
 
   // The library may report progress from its coder threads; the handler
   // is called by one of them at a time.

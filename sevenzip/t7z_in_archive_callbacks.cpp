@@ -69,14 +69,20 @@ HRESULT T7zInArchive::GetStream(UInt32 index, ISequentialOutStream** stream, Int
   *stream = nullptr;
   current_index_ = index;
   current_mode_ = ask_mode;
+  current_unfinished_ = false;
   try {
     if (ask_mode != AskMode::kExtract) return S_OK;
     if (single_target_) {
       auto adapter = T7zStream::Create(single_target_, StreamOwnership::Borrowed, slot_);
       *stream = adapter.Detach()->AsSequentialOutStream();
+      current_unfinished_ = true;
       return S_OK;
     }
-    if (item_handler_) return item_handler_(item_sender_, index, stream);
+    if (item_handler_) {
+      const HRESULT result = item_handler_(item_sender_, index, stream);
+      current_unfinished_ = *stream != nullptr;
+      return result;
+    }
     if (extract_folder_) {
       const std::string path = ItemPath(index);
       if (!IsSafeItemPath(path)) {
@@ -85,9 +91,13 @@ HRESULT T7zInArchive::GetStream(UInt32 index, ISequentialOutStream** stream, Int
         current_mode_ = AskMode::kSkip;  // its verdict is this refusal
         return S_OK;
       }
-      if (ItemIsFolder(index)) return S_OK;
       std::unique_ptr<FileStream> file;
       try {
+        if (ItemIsFolder(index)) {
+          // Folders are made as they come, so that empty ones exist too.
+          extract_folder_->CreateFolders(path);
+          return S_OK;
+        }
         file = extract_folder_->CreateFile(path);
       } catch (const Error& e) {
         // Nothing is written for this item; the others go on.
@@ -97,6 +107,7 @@ HRESULT T7zInArchive::GetStream(UInt32 index, ISequentialOutStream** stream, Int
       }
       auto adapter = T7zStream::Create(std::move(file), slot_);
       *stream = adapter.Detach()->AsSequentialOutStream();
+      current_unfinished_ = true;
     }
     return S_OK;
   } catch (...) {
@@ -107,6 +118,7 @@ HRESULT T7zInArchive::GetStream(UInt32 index, ISequentialOutStream** stream, Int
 HRESULT T7zInArchive::PrepareOperation(Int32) noexcept { return S_OK; }
 
 HRESULT T7zInArchive::SetOperationResult(Int32 result) noexcept {
+  current_unfinished_ = false;
   if (result == NArchive::NExtract::NOperationResult::kOK || current_mode_ == AskMode::kSkip) return S_OK;
   try {
     Record(current_index_, static_cast<Verdict>(result), VerdictText(result));
