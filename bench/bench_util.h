@@ -15,6 +15,21 @@
 
 namespace coffer::bench {
 
+// `s` in single quotes for the shell.
+inline std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+// Runs a shell command that must succeed; a failure ends the benchmark.
+inline void Shell(const std::string& command) {
+  if (std::system(command.c_str()) != 0) {
+    std::fprintf(stderr, "bench: failed: %s\n", command.c_str());
+    std::exit(1);
+  }
+}
+
 struct Sample {
   double seconds = 0;
   long peak_kib = 0;  // maximum resident set size of the child
@@ -47,28 +62,52 @@ inline double Median(std::vector<double> v) {
   return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-// Runs `ours` and `theirs` alternately `rounds` times, each preceded by
-// `reset`, and prints one line: median seconds, ratio, peak memory.
-inline double Compare(const char* what, int rounds, const std::function<void()>& reset,
-                      const std::function<Sample()>& ours, const std::function<Sample()>& theirs,
-                      double target_ratio) {
+struct Comparison {
+  int rounds = 0;
+  double ours = 0, theirs = 0;  // median seconds
+  double ratio = 0;             // ours / theirs
+  long peak_ours_kib = 0, peak_theirs_kib = 0;
+};
+
+// Prints one line for two series of samples: rounds, median seconds of each
+// side, their ratio against the target, and each side's highest peak memory.
+inline Comparison Report(const char* what, const std::vector<Sample>& ours, const std::vector<Sample>& theirs,
+                         double target_ratio, const char* our_label = "ours",
+                         const char* their_label = "reference") {
+  Comparison c;
+  c.rounds = static_cast<int>(ours.size());
   std::vector<double> t_ours, t_theirs;
-  long m_ours = 0, m_theirs = 0;
+  for (const Sample& s : ours) {
+    t_ours.push_back(s.seconds);
+    c.peak_ours_kib = std::max(c.peak_ours_kib, s.peak_kib);
+  }
+  for (const Sample& s : theirs) {
+    t_theirs.push_back(s.seconds);
+    c.peak_theirs_kib = std::max(c.peak_theirs_kib, s.peak_kib);
+  }
+  c.ours = Median(t_ours);
+  c.theirs = Median(t_theirs);
+  c.ratio = c.ours / c.theirs;
+  std::printf("%-34s %d rounds  %s %7.3f s  %s %7.3f s  ratio %.3f (target <= %.2f)  peak %ld / %ld MiB\n", what,
+              c.rounds, our_label, c.ours, their_label, c.theirs, c.ratio, target_ratio, c.peak_ours_kib / 1024,
+              c.peak_theirs_kib / 1024);
+  std::fflush(stdout);
+  return c;
+}
+
+// Runs `ours` and `theirs` alternately `rounds` times, each preceded by
+// `reset`, and reports them.
+inline Comparison Compare(const char* what, int rounds, const std::function<void()>& reset,
+                          const std::function<Sample()>& ours, const std::function<Sample()>& theirs,
+                          double target_ratio) {
+  std::vector<Sample> a, b;
   for (int i = 0; i < rounds; ++i) {
     reset();
-    const Sample a = ours();
+    a.push_back(ours());
     reset();
-    const Sample b = theirs();
-    t_ours.push_back(a.seconds);
-    t_theirs.push_back(b.seconds);
-    m_ours = std::max(m_ours, a.peak_kib);
-    m_theirs = std::max(m_theirs, b.peak_kib);
+    b.push_back(theirs());
   }
-  const double ratio = Median(t_ours) / Median(t_theirs);
-  std::printf("%-34s ours %7.3f s  reference %7.3f s  ratio %.3f (target <= %.2f)  peak %ld / %ld MiB\n", what,
-              Median(t_ours), Median(t_theirs), ratio, target_ratio, m_ours / 1024, m_theirs / 1024);
-  std::fflush(stdout);
-  return ratio;
+  return Report(what, a, b, target_ratio);
 }
 
 }  // namespace coffer::bench

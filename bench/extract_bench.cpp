@@ -6,55 +6,18 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <random>
 #include <string>
 
+#include "bench/bench_tree.h"
 #include "bench/bench_util.h"
 #include "sevenzip/reader.h"
 
 namespace {
 
+using coffer::bench::Quote;
+using coffer::bench::Shell;
+
 constexpr const char* kPassword = "bench password";
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-void Shell(const std::string& command) {
-  if (std::system(command.c_str()) != 0) {
-    std::fprintf(stderr, "bench: failed: %s\n", command.c_str());
-    std::exit(1);
-  }
-}
-
-// About 256 MiB in 3,000 files: half of them text-like, half random.
-void MakeTree(const std::string& root) {
-  std::mt19937_64 gen(42);
-  std::string buffer;
-  const int64_t total = int64_t{256} << 20;
-  const int files = 3000;
-  std::string words[] = {"alpha ", "beta ", "gamma ", "delta ", "archive ", "payload ", "extract ", "\n"};
-  for (int i = 0; i < files; ++i) {
-    const std::string folder = root + "/d" + std::to_string(i % 40) + "/s" + std::to_string(i % 7);
-    Shell("mkdir -p " + Quote(folder));
-    const int64_t size = total / files;
-    buffer.clear();
-    if (i % 2 == 0) {
-      while (static_cast<int64_t>(buffer.size()) < size) buffer += words[gen() % 8];
-      buffer.resize(size);
-    } else {
-      buffer.resize(size);
-      for (auto& c : buffer) c = static_cast<char>(gen());
-    }
-    FILE* f = std::fopen((folder + "/f" + std::to_string(i) + ".dat").c_str(), "wb");
-    if (!f || std::fwrite(buffer.data(), 1, buffer.size(), f) != buffer.size() || std::fclose(f) != 0) {
-      std::fprintf(stderr, "bench: cannot write the tree\n");
-      std::exit(1);
-    }
-  }
-}
 
 }  // namespace
 
@@ -68,7 +31,8 @@ int main(int argc, char** argv) {
     std::printf("building the archive in %s ...\n", work.c_str());
     std::fflush(stdout);
     Shell("rm -rf " + Quote(work) + " && mkdir -p " + Quote(work + "/src"));
-    MakeTree(work + "/src");
+    // About 256 MiB in 3,000 files.
+    coffer::bench::MakeTree(work + "/src", {3000, (int64_t{256} << 20) / 3000, (int64_t{256} << 20) / 3000});
     Shell("cd " + Quote(work + "/src") + " && 7zz a -bd -bso0 -mx=5 -m0=LZMA2 -mmt=on -p" + Quote(kPassword) +
           " " + Quote(archive) + " .");
     Shell("rm -rf " + Quote(work + "/src"));
