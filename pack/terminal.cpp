@@ -53,10 +53,10 @@ class NoEcho {
     termios quiet = saved_;
     quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
     quiet.c_lflag |= ECHONL;
-    active_ = ::tcsetattr(fd_, TCSAFLUSH, &quiet) == 0;
+    active_ = ::tcsetattr(fd_, TCSANOW, &quiet) == 0;
   }
   ~NoEcho() {
-    if (active_) ::tcsetattr(fd_, TCSAFLUSH, &saved_);
+    if (active_) ::tcsetattr(fd_, TCSANOW, &saved_);
   }
   NoEcho(const NoEcho&) = delete;
   NoEcho& operator=(const NoEcho&) = delete;
