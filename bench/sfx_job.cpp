@@ -56,9 +56,13 @@ class StageTrace {
   }
 
  private:
-  std::string Stage() const {
+  std::string Stage() {
     constexpr auto r = ProgressRecord::kRelaxed;
-    if (record_.placing.load(r)) return "placing";
+    if (record_.placing.load(r)) {
+      placed_ = true;
+      return "placing";
+    }
+    if (placed_) return "after placing (scratch folder removal)";
     if (record_.scratch_extraction.load(r)) return "extracting to scratch";
     if (record_.hold.load(r)) return record_.extraction_phase.load(r) ? "held after extraction" : "held (module, open, probe)";
     return record_.extraction_phase.load(r) ? "extracting" : "copying the payload";
@@ -80,6 +84,7 @@ class StageTrace {
   const ProgressRecord& record_;
   const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
   std::atomic<bool> done_{false};
+  bool placed_ = false;  // the watcher's own
   std::thread thread_;
 };
 
