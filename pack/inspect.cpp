@@ -117,10 +117,10 @@ int RunList(const Options& options) {
 
 int RunTest(const Options& options) {
   try {
-    const std::string password = ExistingPassword(options.password_file);
     ResourceEngine engine;
     OpenedArchive archive(options.archive, engine.module_path());
-    archive.Open(options.archive);
+    archive.Open(options.archive);  // the headers need no password
+    const std::string password = ExistingPassword(options.password_file);
     auto& reader = archive.reader();
     if (password.empty() || (reader.SetKnownPassword(password), !ProbeAccepts(reader, engine.folder()))) {
       std::fprintf(stderr, "coffer-pack: wrong password for %s\n", options.archive.c_str());

@@ -9,12 +9,6 @@
 namespace coffer::pack::test {
 namespace {
 
-using coffer::test::Exists;
-using coffer::test::ReadFile;
-using coffer::test::TreeContents;
-using coffer::test::TreeEntries;
-using coffer::test::WriteFile;
-
 class Modes : public PackTest {
  protected:
   void SetUp() override {

@@ -12,7 +12,12 @@
 
 namespace coffer::pack::test {
 
+using coffer::test::Exists;
 using coffer::test::Quote;
+using coffer::test::ReadFile;
+using coffer::test::TreeContents;
+using coffer::test::TreeEntries;
+using coffer::test::WriteFile;
 
 inline const char* kPassword = "pass wörd";
 

@@ -11,12 +11,6 @@
 namespace coffer::pack::test {
 namespace {
 
-using coffer::test::Exists;
-using coffer::test::ReadFile;
-using coffer::test::TreeContents;
-using coffer::test::TreeEntries;
-using coffer::test::WriteFile;
-
 class PackRun : public PackTest {
  protected:
   // `7zz x` of the whole packed file into `folder`.
