@@ -138,8 +138,10 @@ first line of --password-file FILE. It is never taken from the command line.
 
 Options:
   --password-file FILE  read the password from the first line of FILE
-  --list FILE           list the items of FILE and tell whether its
-                        archive headers are intact (no password needed)
+  --list FILE           list the items of FILE (path, size, folder or file;
+                        the extractor's password-check item left out) and
+                        tell whether its archive headers are intact (no
+                        password needed; damaged content shows in --test)
   --test FILE           decrypt and verify every item of FILE
   --extract FILE        extract FILE into FOLDER/<FILE name without extension>/
   -o FOLDER             the folder for --extract
