@@ -69,13 +69,7 @@ TEST_F(Modes, TestAndExtractExitStatuses) {
       EXPECT_FALSE(Exists(base)) << "wrong password wrote output";
     }
   }
-  // Nothing of the working folders stays behind.
-  std::string out;
-  Sh("ls /tmp | grep -c '^tv_' || true", &out);
-  const std::string before = out;
-  Status("--test good.run --password-file pw");
-  Sh("ls /tmp | grep -c '^tv_' || true", &out);
-  EXPECT_EQ(out, before);
+  EXPECT_EQ(TreeEntries(dir_ / "tmp"), std::vector<std::string>{}) << "working folders left behind";
 }
 
 TEST_F(Modes, SecondRunFollowsTheOverwriteMode) {
@@ -124,7 +118,7 @@ TEST_F(Modes, AskNeedsATerminalAndTakesItsAnswers) {
   for (const auto& c : cases) {
     WriteFile(dir_ / "x/good/src/text.txt", "mine\n");
     WriteFile(dir_ / "x/good/src/a/b/c/deep.txt", "mine\n");
-    const int rc = Sh("cd " + Quote(dir_.path()) + " && (sleep 1; printf '" + c.reply + "\\n') | script -qec " +
+    const int rc = Sh("cd " + Quote(dir_.path()) + " && (sleep 1; printf '" + c.reply + "\\n') | " + Env() + "script -qec " +
                            Quote(coffer::test::BinaryDir() + "coffer-pack --extract good.run -o x --password-file pw") +
                            " /dev/null; exit $?",
                        &out);
@@ -134,6 +128,23 @@ TEST_F(Modes, AskNeedsATerminalAndTakesItsAnswers) {
     EXPECT_EQ(ReadFile(dir_ / "x/good/src/text.txt") != "mine\n", c.replaced) << c.reply;
     EXPECT_EQ(ReadFile(dir_ / "x/good/src/a/b/c/deep.txt") != "mine\n", c.replaced) << c.reply;
   }
+  EXPECT_EQ(TreeEntries(dir_ / "tmp"), std::vector<std::string>{});
+}
+
+TEST_F(Modes, InterruptAtTheQuestionStopsCleanly) {
+  ASSERT_EQ(Status("--extract good.run -o x --overwrite never --password-file pw"), 0);
+  WriteFile(dir_ / "x/good/src/text.txt", "mine\n");
+  // The job waits at the first question when Ctrl-C comes.
+  std::string out;
+  const std::string command = Quote(coffer::test::BinaryDir() + "coffer-pack") +
+                              " --extract good.run -o x --password-file pw & echo $! > pid; wait $!";
+  const int rc = Sh("cd " + Quote(dir_.path()) + " && { sleep 2; kill -INT $(cat pid); sleep 1; } | " + Env() +
+                        "script -qec " + Quote(command) + " /dev/null",
+                    &out);
+  EXPECT_EQ(rc, 130) << out;
+  EXPECT_NE(out.find("already exists"), std::string::npos) << out;
+  EXPECT_EQ(ReadFile(dir_ / "x/good/src/text.txt"), "mine\n");
+  EXPECT_EQ(TreeEntries(dir_ / "tmp"), std::vector<std::string>{}) << "working folder left behind";
 }
 
 }  // namespace

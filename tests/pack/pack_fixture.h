@@ -33,7 +33,10 @@ class PackTest : public ::testing::Test {
     coffer::test::WriteFile(dir_ / "wrong", "not the password\n");
     coffer::test::WriteFile(dir_ / "stand-in", coffer::test::RandomBytes(4096, 1));
     MakeTree(dir_ / "src");
+    coffer::test::Run("mkdir -p " + Quote(dir_ / "tmp"));
   }
+  // The packer's working folders go to tmp/ here, which must end up empty.
+  std::string Env() const { return "TMPDIR=" + Quote(dir_ / "tmp") + " "; }
 
   // Nested folders, an empty folder, unicode names, an empty file, a
   // compressible and an incompressible file.
@@ -52,7 +55,7 @@ class PackTest : public ::testing::Test {
   // `coffer-pack ARGS` run in the scratch folder; returns the exit status.
   int Pack(const std::string& args, std::string* output = nullptr) {
     std::string out;
-    const int rc = coffer::test::Run("cd " + Quote(dir_.path()) + " && setsid -w " +
+    const int rc = coffer::test::Run("cd " + Quote(dir_.path()) + " && " + Env() + "setsid -w " +
                                          Quote(coffer::test::BinaryDir() + "coffer-pack") + " " + args +
                                          " </dev/null 2>&1",
                                      &out);
