@@ -90,6 +90,7 @@ JobEnd Job::Place(const std::string& extraction_folder, std::vector<std::string>
   record_.hold.store(0, ProgressRecord::kRelaxed);
 
   int32_t placed = 0;
+  std::string made_parent;  // items come grouped by folder: make each once
   for (uint32_t k = 0; k < item_total_ && !Cancelled(); ++k) {
     if (reader_->ItemIsFolder(k)) continue;
     const std::string path = reader_->ItemPath(k);
@@ -99,7 +100,10 @@ JobEnd Job::Place(const std::string& extraction_folder, std::vector<std::string>
       DebugLine(destination);
       PlaceOutcome outcome;
       try {
-        if (const std::string parent = ParentOf(path); !parent.empty()) CreateFoldersBelow(output_base_, parent);
+        if (const std::string parent = ParentOf(path); !parent.empty() && parent != made_parent) {
+          CreateFoldersBelow(output_base_, parent);
+          made_parent = parent;
+        }
         outcome = PlaceFile(extraction_folder + path, destination, standing_answer_,
                             [&] { return host_.AskOverwrite(destination, extraction_folder + path); },
                             record_);
