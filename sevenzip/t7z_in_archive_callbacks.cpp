@@ -95,7 +95,12 @@ HRESULT T7zInArchive::GetStream(UInt32 index, ISequentialOutStream** stream, Int
       try {
         if (ItemIsFolder(index)) {
           // Folders are made as they come, so that empty ones exist too.
-          extract_folder_->CreateFolders(path);
+          // One that cannot be made is not reported here: the files below
+          // it fail and are named on their own.
+          try {
+            extract_folder_->CreateFolders(path);
+          } catch (const Error&) {
+          }
           return S_OK;
         }
         file = extract_folder_->CreateFile(path);
