@@ -134,6 +134,18 @@ std::vector<sevenzip::ArchiveItem> CollectItems(const std::vector<std::string>& 
     if (!ec && (canonical == output_path || (S_ISDIR(st.st_mode) && IsInside(output_path, canonical))))
       throw Error("the output " + output + " would be " + (canonical == output_path ? "the source " : "inside the source ") +
                   source);
+    if (sources.size() == 1 && S_ISDIR(st.st_mode)) {
+      // One folder: its content is the archive's top level, so that the
+      // recipient's output folder (named after the packed file) holds the
+      // folder's files themselves rather than one more folder level.
+      items = sevenzip::ItemsBelow(source, "");
+      for (const auto& item : items) {
+        if (item.path.find('/') == std::string::npos && SameIgnoringCase(item.path, kProbeItemName))
+          throw Error("the folder " + source + " holds " + item.path +
+                      ", the name the extractor keeps for its password check");
+      }
+      break;
+    }
     items.push_back(ArchiveItem::FromDisk(name, source));
     if (S_ISDIR(st.st_mode)) {
       auto below = sevenzip::ItemsBelow(source, name);

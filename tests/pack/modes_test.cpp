@@ -30,9 +30,9 @@ class Modes : public PackTest {
 TEST_F(Modes, ListShowsItemsWithoutPasswordAndJudgesHeaders) {
   std::string out;
   ASSERT_EQ(Status("--list good.run", &out), 0) << out;
-  EXPECT_NE(out.find("src/a/b/c/deep.txt"), std::string::npos) << out;
-  EXPECT_NE(out.find("folder              -  src/empty/inner/"), std::string::npos) << out;
-  EXPECT_NE(out.find("         300000  src/random.bin"), std::string::npos) << out;
+  EXPECT_NE(out.find("a/b/c/deep.txt"), std::string::npos) << out;
+  EXPECT_NE(out.find("folder              -  empty/inner/"), std::string::npos) << out;
+  EXPECT_NE(out.find("         300000  random.bin"), std::string::npos) << out;
   EXPECT_EQ(out.find(kProbeItemName), std::string::npos) << out;
   EXPECT_NE(out.find("intact"), std::string::npos);
   // The headers are whole when only packed data is damaged.
@@ -63,7 +63,7 @@ TEST_F(Modes, TestAndExtractExitStatuses) {
         << c.file << " " << c.password_file << "\n" << out;
     const std::string base = dir_ / ("x/" + FileNameWithoutExtension(c.file));
     if (c.status == 0) {
-      EXPECT_EQ(TreeContents(base + "/src"), TreeContents(dir_ / "src"));
+      EXPECT_EQ(TreeContents(base), TreeContents(dir_ / "src"));
     }
     if (c.status == 3) {
       EXPECT_FALSE(Exists(base)) << "wrong password wrote output";
@@ -74,7 +74,7 @@ TEST_F(Modes, TestAndExtractExitStatuses) {
 
 TEST_F(Modes, SecondRunFollowsTheOverwriteMode) {
   const std::string changed = "changed by hand\n";
-  const std::string deep = "x/good/src/a/b/c/deep.txt";
+  const std::string deep = "x/good/a/b/c/deep.txt";
   struct Case {
     const char* mode;
     std::string deep_content;   // what the existing file holds afterwards
@@ -92,12 +92,12 @@ TEST_F(Modes, SecondRunFollowsTheOverwriteMode) {
     ASSERT_EQ(Status(std::string("--extract good.run -o x --password-file pw --overwrite ") + c.mode, &out), 0)
         << c.mode << out;
     EXPECT_EQ(ReadFile(dir_ / deep), c.deep_content) << c.mode;
-    const std::string copy = dir_ / "x/good/src/a/b/c/deep(1).txt";
+    const std::string copy = dir_ / "x/good/a/b/c/deep(1).txt";
     EXPECT_EQ(Exists(copy), c.renamed_copy) << c.mode;
     if (c.renamed_copy) {
       EXPECT_EQ(ReadFile(copy), "deep down\n");
     }
-    EXPECT_EQ(ReadFile(dir_ / "x/good/src/text.txt"), ReadFile(dir_ / "src/text.txt")) << c.mode;
+    EXPECT_EQ(ReadFile(dir_ / "x/good/text.txt"), ReadFile(dir_ / "src/text.txt")) << c.mode;
   }
 }
 
@@ -116,8 +116,8 @@ TEST_F(Modes, AskNeedsATerminalAndTakesItsAnswers) {
     bool replaced;
   } cases[] = {{"c", 1, false}, {"A", 0, true}};
   for (const auto& c : cases) {
-    WriteFile(dir_ / "x/good/src/text.txt", "mine\n");
-    WriteFile(dir_ / "x/good/src/a/b/c/deep.txt", "mine\n");
+    WriteFile(dir_ / "x/good/text.txt", "mine\n");
+    WriteFile(dir_ / "x/good/a/b/c/deep.txt", "mine\n");
     const int rc = Sh("cd " + Quote(dir_.path()) + " && (sleep 1; printf '" + c.reply + "\\n') | " + Env() + "script -qec " +
                            Quote(coffer::test::BinaryDir() + "coffer-pack --extract good.run -o x --password-file pw") +
                            " /dev/null; exit $?",
@@ -125,15 +125,15 @@ TEST_F(Modes, AskNeedsATerminalAndTakesItsAnswers) {
     EXPECT_EQ(rc, c.status) << c.reply << out;
     EXPECT_NE(out.find("already exists"), std::string::npos) << out;
     EXPECT_NE(out.find(" bytes, modified "), std::string::npos) << out;
-    EXPECT_EQ(ReadFile(dir_ / "x/good/src/text.txt") != "mine\n", c.replaced) << c.reply;
-    EXPECT_EQ(ReadFile(dir_ / "x/good/src/a/b/c/deep.txt") != "mine\n", c.replaced) << c.reply;
+    EXPECT_EQ(ReadFile(dir_ / "x/good/text.txt") != "mine\n", c.replaced) << c.reply;
+    EXPECT_EQ(ReadFile(dir_ / "x/good/a/b/c/deep.txt") != "mine\n", c.replaced) << c.reply;
   }
   EXPECT_EQ(TreeEntries(dir_ / "tmp"), std::vector<std::string>{});
 }
 
 TEST_F(Modes, InterruptAtTheQuestionStopsCleanly) {
   ASSERT_EQ(Status("--extract good.run -o x --overwrite never --password-file pw"), 0);
-  WriteFile(dir_ / "x/good/src/text.txt", "mine\n");
+  WriteFile(dir_ / "x/good/text.txt", "mine\n");
   // The job waits at the first question when Ctrl-C comes.
   std::string out;
   const std::string command = Quote(coffer::test::BinaryDir() + "coffer-pack") +
@@ -143,7 +143,7 @@ TEST_F(Modes, InterruptAtTheQuestionStopsCleanly) {
                     &out);
   EXPECT_EQ(rc, 130) << out;
   EXPECT_NE(out.find("already exists"), std::string::npos) << out;
-  EXPECT_EQ(ReadFile(dir_ / "x/good/src/text.txt"), "mine\n");
+  EXPECT_EQ(ReadFile(dir_ / "x/good/text.txt"), "mine\n");
   EXPECT_EQ(TreeEntries(dir_ / "tmp"), std::vector<std::string>{}) << "working folder left behind";
 }
 
