@@ -18,9 +18,12 @@
 namespace coffer::pack {
 namespace {
 
-volatile std::sig_atomic_t g_interrupted = 0;
+// Set by the signal handler, read by the main thread and the worker's host:
+// a lock-free atomic is both signal-safe and free of data races.
+std::atomic<int> g_interrupted{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
-void OnSignal(int) { g_interrupted = 1; }
+void OnSignal(int) { g_interrupted.store(1, std::memory_order_relaxed); }
 
 class Tty {
  public:
@@ -83,7 +86,7 @@ void InstallInterruptHandlers() {
   ::sigaction(SIGTERM, &action, nullptr);
 }
 
-bool Interrupted() { return g_interrupted != 0; }
+bool Interrupted() { return g_interrupted.load(std::memory_order_relaxed) != 0; }
 
 bool HaveTerminal() { return Tty().fd() >= 0; }
 
