@@ -129,8 +129,9 @@ std::string HelpText() {
 Packing writes OUTPUT as a self-extracting file: the extractor program
 followed by a 7z archive of the SOURCE files and folders, its content
 encrypted with AES-256 under the password (the names stay readable).
-Each SOURCE folder keeps its layout under its own name; a SOURCE file goes
-at the top level. An OUTPUT without an extension gets ".run"; the recipient's
+A single SOURCE folder gives its content as the top level; with several
+SOURCEs each folder keeps its layout under its own name and a file goes at
+the top level. An OUTPUT without an extension gets ".run"; the recipient's
 files land in a folder named after OUTPUT without its extension.
 
 The password is asked twice on the terminal without echo, or read from the

@@ -203,7 +203,8 @@ int RunPack(const Options& options) {
       if (::stat(item.source.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ++folders;
       else ++files;
     }
-    std::printf("coffer-pack: %s written: %zu files and %zu folders, %s\n", output.c_str(), files, folders,
+    std::printf("coffer-pack: %s written: %zu %s and %zu %s, %s\n", output.c_str(), files,
+                files == 1 ? "file" : "files", folders, folders == 1 ? "folder" : "folders",
                 FormatSize(packed).c_str());
     return kExitOk;
   } catch (const std::exception& e) {
