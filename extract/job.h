@@ -28,7 +28,7 @@ class Job {
   bool Cancelled() const;
   JobEnd Finish(JobEnd end);
   void CopyPayload();
-  void Open();
+  bool Open();  // false: the headers need a password and refuse this one
   void PreScan();
   bool PasswordAccepted();
   bool MakeOutputBase();
@@ -38,6 +38,7 @@ class Job {
 
   static int32_t OnProgress(void* sender, bool is_total, int64_t value);
   static int32_t OnPassword(void* sender, std::string& password);
+  static int32_t OnOpenPassword(void* sender, std::string& password);
 
   const WorkerInputs& in_;
   const std::string& payload_copy_;
@@ -50,6 +51,7 @@ class Job {
   uint32_t item_total_ = 0;
   int64_t sum_ = 0;
   bool existing_ = false;
+  bool password_asked_at_open_ = false;
   OverwriteAnswer standing_answer_ = OverwriteAnswer::kYes;
 };
 

@@ -92,7 +92,7 @@ JobEnd Job::Run() {
   ResourceToFile("7z_dll", "FILE", in_.module_path);
   if (Cancelled()) return {};
 
-  Open();
+  if (!Open()) return Finish({0, 2, {}});
   PreScan();
   if (Cancelled()) return Finish({});
 
@@ -165,22 +165,33 @@ int32_t Job::OnPassword(void* sender, std::string& password) {
   return 0;
 }
 
-void Job::Open() {
+bool Job::Open() {
   reader_ = sevenzip::New7zReader(sevenzip::Format7zClassId, in_.module_path);
   reader_->SetProgressHandler(this, &Job::OnProgress);
-  // An archive with encrypted names needs the password to be opened at all.
-  reader_->SetPasswordHandler(this, &Job::OnPassword);
-  reader_->SetKnownPassword(in_.password);
+  // An archive with encrypted names needs the password to be opened at all;
+  // the open handler hands over the entered one and notes that it was asked.
+  reader_->SetPasswordHandler(this, &Job::OnOpenPassword);
   try {
     reader_->OpenFromFile(payload_copy_);
   } catch (const std::exception& e) {
     if (Cancelled()) throw;
+    // Headers that need the password and do not open with it: the
+    // password is wrong (or they are damaged, which looks the same).
+    if (password_asked_at_open_) return false;
     std::string why = e.what();
     throw Error("the archive in " + in_.program_path + " cannot be opened" + (why.empty() ? "" : ": " + why));
   }
   reader_->SetPasswordHandler(this, &Job::OnPassword);
   reader_->SetKnownPassword(in_.password);
   item_total_ = reader_->ItemCount();
+  return true;
+}
+
+int32_t Job::OnOpenPassword(void* sender, std::string& password) {
+  auto* job = static_cast<Job*>(sender);
+  job->password_asked_at_open_ = true;
+  password = job->in_.password;
+  return 0;
 }
 
 void Job::PreScan() {

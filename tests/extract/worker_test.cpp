@@ -85,7 +85,7 @@ TEST(Worker, OutputFolderWithOrWithoutSlashGivesTheSameBase) {
 TEST(Worker, WrongPasswordWritesNothingWhateverTheMethod) {
   // Stored content decrypts to garbage of the right size: only the verdict
   // tells it apart.
-  for (const char* switches : {"-m0=lzma2 -mhe=off", "-m0=copy -mhe=off", "-m0=ppmd -mhe=off"}) {
+  for (const char* switches : {"-m0=lzma2 -mhe=off", "-m0=copy -mhe=off", "-m0=ppmd -mhe=off", "-m0=lzma2 -mhe=on"}) {
     SCOPED_TRACE(switches);
     Sample s({.switches = switches});
     const auto before = test::TempEntries();
