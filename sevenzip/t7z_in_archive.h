@@ -107,6 +107,10 @@ class T7zInArchive final : public T7zArchive,
   Int32 current_mode_ = NArchive::NExtract::NAskMode::kSkip;
   // An item's output stream was handed out and its verdict has not come.
   bool current_unfinished_ = false;
+  // The file made for the current item below the extract-to folder.
+  std::string current_file_;
+  // Gives the finished file the item's modification time and permissions.
+  void RestoreFileMetadata(uint32_t index, const std::string& file);
 
   // The library may report progress from its coder threads; the handler
   // is called by one of them at a time.

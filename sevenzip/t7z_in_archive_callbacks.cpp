@@ -1,6 +1,12 @@
 // The reader's side of the library's callbacks. Each answers a result code
 // and never lets an exception of ours into the library: it waits in the
 // failure slot and is raised again once the library call has returned.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
 #include "platform/error.h"
 #include "sevenzip/t7z_in_archive.h"
 #include "sevenzip/t7z_stream.h"
@@ -23,6 +29,27 @@ const char* VerdictText(Int32 result) {
     case NArchive::NExtract::NOperationResult::kWrongPassword: return "Wrong password";
     default: return "Unknown error";
   }
+}
+
+// The process's umask, read without changing it (umask() would, for a
+// moment, for every thread). 022 where the kernel does not tell.
+mode_t ProcessUmask() {
+  static const mode_t value = [] {
+    FILE* f = std::fopen("/proc/self/status", "re");
+    mode_t m = 022;
+    if (!f) return m;
+    char line[256];
+    while (std::fgets(line, sizeof line, f)) {
+      unsigned v = 0;
+      if (std::sscanf(line, "Umask: %o", &v) == 1) {
+        m = static_cast<mode_t>(v & 0777);
+        break;
+      }
+    }
+    std::fclose(f);
+    return m;
+  }();
+  return value;
 }
 
 }  // namespace
@@ -70,6 +97,7 @@ HRESULT T7zInArchive::GetStream(UInt32 index, ISequentialOutStream** stream, Int
   current_index_ = index;
   current_mode_ = ask_mode;
   current_unfinished_ = false;
+  current_file_.clear();
   try {
     if (ask_mode != AskMode::kExtract) return S_OK;
     if (single_target_) {
@@ -113,6 +141,7 @@ HRESULT T7zInArchive::GetStream(UInt32 index, ISequentialOutStream** stream, Int
       auto adapter = T7zStream::Create(std::move(file), slot_);
       *stream = adapter.Detach()->AsSequentialOutStream();
       current_unfinished_ = true;
+      current_file_ = extract_folder_->path() + path;
     }
     return S_OK;
   } catch (...) {
@@ -124,12 +153,55 @@ HRESULT T7zInArchive::PrepareOperation(Int32) noexcept { return S_OK; }
 
 HRESULT T7zInArchive::SetOperationResult(Int32 result) noexcept {
   current_unfinished_ = false;
+  if (result == NArchive::NExtract::NOperationResult::kOK && !current_file_.empty()) {
+    // The library has released the file's stream by now.
+    RestoreFileMetadata(current_index_, current_file_);
+  }
+  current_file_.clear();
   if (result == NArchive::NExtract::NOperationResult::kOK || current_mode_ == AskMode::kSkip) return S_OK;
   try {
     Record(current_index_, static_cast<Verdict>(result), VerdictText(result));
     return S_OK;
   } catch (...) {
     return Failed();
+  }
+}
+
+void T7zInArchive::RestoreFileMetadata(uint32_t index, const std::string& file) {
+  // Best effort: the content is what matters, and a file system that keeps
+  // no times or modes must not fail the item.
+  try {
+    PropValue mtime, attrib;
+    ItemProperty(index, kpidMTime, mtime);
+    ItemProperty(index, kpidAttrib, attrib);
+    // The file was just made by us below a checked folder; never follow a
+    // link that might have replaced it since.
+    const int fd = ::open(file.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return;
+    if (mtime.get().vt == VT_FILETIME) {
+      const FILETIME& ft = mtime.get().filetime;
+      const int64_t ticks = static_cast<int64_t>((uint64_t{ft.dwHighDateTime} << 32) | ft.dwLowDateTime) -
+                            116444736000000000LL;  // 100 ns units since 1601 to since 1970
+      struct timespec times[2];
+      times[0].tv_sec = 0;
+      times[0].tv_nsec = UTIME_OMIT;
+      times[1].tv_sec = static_cast<time_t>(ticks / 10000000);
+      times[1].tv_nsec = static_cast<long>(ticks % 10000000) * 100;
+      if (times[1].tv_nsec < 0) {
+        times[1].tv_nsec += 1000000000;
+        times[1].tv_sec -= 1;
+      }
+      (void)::futimens(fd, times);
+    }
+    // A Unix mode travels in the high half when bit 0x8000 is set. Only the
+    // permission bits are taken (never set-id or sticky), within the umask.
+    const uint64_t a = attrib.UInt();
+    if (a & 0x8000) {
+      const mode_t mode = static_cast<mode_t>((a >> 16) & 0777) & ~ProcessUmask();
+      (void)::fchmod(fd, mode | S_IRUSR);  // the recipient can always read what came
+    }
+    ::close(fd);
+  } catch (...) {
   }
 }
 
