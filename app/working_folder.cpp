@@ -15,11 +15,6 @@ namespace {
 
 constexpr int kNameAttempts = 100;
 
-std::string WithSlash(std::string path) {
-  if (path.empty() || path.back() != '/') path += '/';
-  return path;
-}
-
 // The name comes from the unique-file routine; the file is swapped for a
 // folder at once. Another process may take the name in between, so the
 // folder is made exclusively and a taken name means another try.

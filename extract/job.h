@@ -69,7 +69,6 @@ class ScratchFolder {
 };
 
 bool FolderExists(const std::string& path);
-std::string WithTrailingSlash(std::string path);
 
 // The text for files that did not come out intact.
 std::string NotIntactText(const std::vector<std::string>& paths);

@@ -21,11 +21,6 @@ std::string ParentOf(const std::string& item_path) {
 
 }  // namespace
 
-std::string WithTrailingSlash(std::string path) {
-  if (path.empty() || path.back() != '/') path += '/';
-  return path;
-}
-
 bool FolderExists(const std::string& path) {
   std::error_code ec;
   return std::filesystem::is_directory(path, ec);
@@ -53,22 +48,26 @@ JobEnd Job::Extract() {
   record_.extraction_phase.store(-1, ProgressRecord::kRelaxed);
 
   if (!existing_) {
+    // Whatever the engine wrote for items it failed stays out of the output,
+    // and so does the probe, however the extraction ends.
+    const auto clean_up = [&] {
+      auto damaged = DamagedItems(output_base_, true);
+      RemoveProbeItem(output_base_);
+      return damaged;
+    };
     try {
       reader_->ExtractAllToFolder(output_base_);
     } catch (...) {
-      // Whatever the engine wrote for items it failed stays out of the output.
-      DamagedItems(output_base_, true);
-      RemoveProbeItem(output_base_);
+      clean_up();
       throw;
     }
-    const auto damaged = DamagedItems(output_base_, true);
-    RemoveProbeItem(output_base_);
+    const auto damaged = clean_up();
     record_.hold.store(-1, ProgressRecord::kRelaxed);
     if (Cancelled() || damaged.empty()) return {};
     return {0, 3, NotIntactText(damaged)};
   }
 
-  ScratchFolder scratch(WithTrailingSlash(MakeWorkingFolder(sum_)));
+  ScratchFolder scratch(MakeWorkingFolder(sum_));  // ends in "/"
   record_.scratch_extraction.store(-1, ProgressRecord::kRelaxed);
   try {
     reader_->ExtractAllToFolder(scratch.path());

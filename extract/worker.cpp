@@ -84,7 +84,7 @@ Job::~Job() = default;
 bool Job::Cancelled() const { return record_.Cancelled(); }
 
 JobEnd Job::Run() {
-  output_base_ = WithTrailingSlash(WithTrailingSlash(in_.output_folder) + FileNameWithoutExtension(in_.program_path));
+  output_base_ = WithSlash(WithSlash(in_.output_folder) + FileNameWithoutExtension(in_.program_path));
 
   CopyPayload();
   if (Cancelled()) return {};
@@ -210,7 +210,7 @@ void Job::PreScan() {
 
 bool Job::PasswordAccepted() {
   bool failed = false;
-  const ScratchFolder probe(WithTrailingSlash(MakeWorkingFolder(sum_)));
+  const ScratchFolder probe(MakeWorkingFolder(sum_));  // ends in "/"
   const std::string& probe_folder = probe.path();
   for (uint32_t j = 0; j < item_total_; ++j) {
     if (reader_->ItemIsFolder(j)) continue;

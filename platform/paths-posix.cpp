@@ -17,11 +17,6 @@
 namespace coffer {
 namespace {
 
-std::string WithSlash(std::string path) {
-  if (path.empty() || path.back() != '/') path += '/';
-  return path;
-}
-
 // /proc/self/mounts writes blanks, tabs, newlines and backslashes in names
 // as three-digit octal escapes.
 std::string Unescape(const std::string& field) {
@@ -69,6 +64,11 @@ class SystemSource final : public FreeSpaceSource {
 std::atomic<const FreeSpaceSource*> g_current{nullptr};
 
 }  // namespace
+
+std::string WithSlash(std::string path) {
+  if (path.empty() || path.back() != '/') path += '/';
+  return path;
+}
 
 std::string TempFolder() { return WithSlash(g_get_tmp_dir()); }
 

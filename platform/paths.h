@@ -29,6 +29,9 @@ std::vector<std::string> WritableMountPoints();
 // The full path of the running executable.
 std::string OwnExecutablePath();
 
+// `path` with a "/" at its end (added only when missing).
+std::string WithSlash(std::string path);
+
 // The folder part of `path`, ending in "/" ("/a/b/c" gives "/a/b/").
 std::string FolderOfPath(const std::string& path);
 

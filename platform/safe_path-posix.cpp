@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/paths.h"
 #include "platform/safe_path.h"
 
 namespace coffer {
@@ -21,11 +22,6 @@ std::vector<std::string_view> Components(std::string_view rel) {
     if (slash == std::string_view::npos) return out;
     start = slash + 1;
   }
-}
-
-std::string WithSlash(std::string folder) {
-  if (folder.empty() || folder.back() != '/') folder += '/';
-  return folder;
 }
 
 [[noreturn]] void Fail(const std::string& what, const std::string& path, int err) {
