@@ -179,24 +179,22 @@ void T7zInArchive::RestoreFileMetadata(uint32_t index, const std::string& file) 
     const int fd = ::open(file.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return;
     if (mtime.get().vt == VT_FILETIME) {
-      const FILETIME& ft = mtime.get().filetime;
-      const int64_t ticks = static_cast<int64_t>((uint64_t{ft.dwHighDateTime} << 32) | ft.dwLowDateTime) -
-                            116444736000000000LL;  // 100 ns units since 1601 to since 1970
+      const int64_t ns = UnixNsFromFileTime(mtime.get().filetime);
       struct timespec times[2];
       times[0].tv_sec = 0;
       times[0].tv_nsec = UTIME_OMIT;
-      times[1].tv_sec = static_cast<time_t>(ticks / 10000000);
-      times[1].tv_nsec = static_cast<long>(ticks % 10000000) * 100;
+      times[1].tv_sec = static_cast<time_t>(ns / 1000000000);
+      times[1].tv_nsec = static_cast<long>(ns % 1000000000);
       if (times[1].tv_nsec < 0) {
         times[1].tv_nsec += 1000000000;
         times[1].tv_sec -= 1;
       }
       (void)::futimens(fd, times);
     }
-    // A Unix mode travels in the high half when bit 0x8000 is set. Only the
-    // permission bits are taken (never set-id or sticky), within the umask.
+    // Only the permission bits of a stored Unix mode are taken (never
+    // set-id or sticky), within the umask.
     const uint64_t a = attrib.UInt();
-    if (a & 0x8000) {
+    if (a & kAttribUnixExtension) {
       const mode_t mode = static_cast<mode_t>((a >> 16) & 0777) & ~ProcessUmask();
       (void)::fchmod(fd, mode | S_IRUSR);  // the recipient can always read what came
     }

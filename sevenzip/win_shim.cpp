@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <system_error>
 
@@ -56,6 +57,27 @@ void FreeBstr(BSTR text) {
 }
 
 uint32_t BstrByteLength(BSTR text) { return text ? *(reinterpret_cast<uint32_t*>(text) - 1) : 0; }
+
+namespace {
+// 1601-01-01 to 1970-01-01 in FILETIME units.
+constexpr int64_t kFileTimeUnixEpoch = 116444736000000000LL;
+}  // namespace
+
+FILETIME FileTimeFromUnixNs(int64_t unix_ns) {
+  const uint64_t ticks = static_cast<uint64_t>(unix_ns / 100 + kFileTimeUnixEpoch);
+  return {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+}
+
+int64_t UnixNsFromFileTime(const FILETIME& time) {
+  const uint64_t ticks = (uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+  // Times an archive may hold lie far beyond what nanoseconds in 64 bits
+  // reach (past the year 2262): those stop at the largest one.
+  constexpr int64_t kMaxTicks = std::numeric_limits<int64_t>::max() / 100;
+  const int64_t since_1970 =
+      ticks > static_cast<uint64_t>(kMaxTicks) + kFileTimeUnixEpoch ? kMaxTicks
+                                                                      : static_cast<int64_t>(ticks) - kFileTimeUnixEpoch;
+  return since_1970 * 100;
+}
 
 std::wstring Widen(std::string_view s) {
   std::wstring out;

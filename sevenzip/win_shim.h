@@ -27,6 +27,15 @@ static_assert(sizeof(Guid) == sizeof(GUID), "our Guid is laid out as the library
 inline const GUID& AsGuid(const Guid& g) { return *reinterpret_cast<const GUID*>(&g); }
 inline const Guid& FromGuid(const GUID& g) { return *reinterpret_cast<const Guid*>(&g); }
 
+// An item's attributes carry a Unix mode in their high 16 bits when this bit
+// is set, as the library's own Linux build stores it.
+inline constexpr uint32_t kAttribUnixExtension = 0x8000;
+
+// FILETIME (100 ns units since 1601) <-> nanoseconds since 1970; a FILETIME
+// past what 64-bit nanoseconds hold gives the largest value.
+FILETIME FileTimeFromUnixNs(int64_t unix_ns);
+int64_t UnixNsFromFileTime(const FILETIME& time);
+
 // BSTR, allocated and freed as the library's MyWindows.cpp does.
 BSTR AllocBstr(std::wstring_view text);  // nullptr when memory runs out
 void FreeBstr(BSTR text);

@@ -22,14 +22,6 @@ namespace fs = std::filesystem;
 
 constexpr uint32_t kAttribDirectory = 0x10;
 constexpr uint32_t kAttribArchive = 0x20;
-// The high 16 bits carry the Unix mode, as the library's own Linux build
-// stores it, so that modes come back on extraction by 7zz.
-constexpr uint32_t kAttribUnixExtension = 0x8000;
-
-FILETIME ToFileTime(int64_t unix_ns) {
-  const uint64_t ticks = static_cast<uint64_t>(unix_ns / 100 + 116444736000000000LL);
-  return {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-}
 
 int64_t UnixNs(std::chrono::system_clock::time_point t) {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count();
@@ -37,7 +29,7 @@ int64_t UnixNs(std::chrono::system_clock::time_point t) {
 
 PreparedItem Prepare(const ArchiveItem& item, int64_t now_ns) {
   if (!IsValidArchivePath(item.path)) throw Error("Unusable path inside the archive: \"" + item.path + "\"");
-  PreparedItem p{&item, item.is_folder, 0, ToFileTime(now_ns), 0};
+  PreparedItem p{&item, item.is_folder, 0, FileTimeFromUnixNs(now_ns), 0};
   uint32_t mode = item.is_folder ? 040755 : 0100644;
   if (!item.source.empty()) {
     struct stat st;
@@ -46,12 +38,12 @@ PreparedItem Prepare(const ArchiveItem& item, int64_t now_ns) {
     if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)) throw Error(item.source + " is neither a file nor a folder");
     p.is_folder = S_ISDIR(st.st_mode);
     p.size = p.is_folder ? 0 : static_cast<uint64_t>(st.st_size);
-    p.mtime = ToFileTime(int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec);
+    p.mtime = FileTimeFromUnixNs(int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec);
     mode = st.st_mode & 0177777;
   } else if (!item.is_folder) {
     p.size = item.bytes.size();
   }
-  if (item.mtime) p.mtime = ToFileTime(UnixNs(*item.mtime));
+  if (item.mtime) p.mtime = FileTimeFromUnixNs(UnixNs(*item.mtime));
   p.attributes = (p.is_folder ? kAttribDirectory : kAttribArchive) | kAttribUnixExtension | (mode << 16);
   return p;
 }
