@@ -1,45 +1,16 @@
 #include "app/files.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <optional>
+
+#include "platform/run_lock.h"
+#include "platform/tree.h"
 
 namespace coffer {
 namespace {
-
-// Empties the folder open as `fd` (which this closes); true when it is empty
-// afterwards. Descends through descriptors, so neither a deep tree nor a
-// link swapped in for a folder can lead it outside the tree.
-bool EmptyFolder(int fd) {
-  DIR* dir = ::fdopendir(fd);
-  if (!dir) {
-    ::close(fd);
-    return false;
-  }
-  bool empty = true;
-  while (dirent* entry = ::readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    struct stat st;
-    if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-      empty = false;
-      continue;
-    }
-    if (S_ISDIR(st.st_mode)) {
-      const int child = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-      const bool child_empty = child >= 0 && EmptyFolder(child);
-      if (!child_empty || ::unlinkat(fd, name.c_str(), AT_REMOVEDIR) != 0) empty = false;
-    } else if (::unlinkat(fd, name.c_str(), 0) != 0) {
-      empty = false;
-    }
-  }
-  ::closedir(dir);
-  return empty;
-}
 
 bool IsAsciiUpper(char c) { return c >= 'A' && c <= 'Z'; }
 
@@ -52,17 +23,11 @@ std::string AsciiLower(std::string s) {
 }  // namespace
 
 bool RemoveTree(const std::string& folder) {
-  std::string path = folder;
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  // The file-system root is never anybody's scratch folder.
-  if (path == "/") return false;
-  struct stat st;
-  if (path.empty() || ::lstat(path.c_str(), &st) != 0) return errno == ENOENT;
-  if (!S_ISDIR(st.st_mode)) return ::unlink(path.c_str()) == 0;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return false;
-  if (!EmptyFolder(fd)) return false;
-  return ::rmdir(path.c_str()) == 0;
+  // The marker goes last: a working folder that resists keeps it, and a
+  // later run's sweep tries again once this process has let go.
+  const bool gone = RemoveFolderTree(folder, kRunMarkerName);
+  ReleaseRunLock(folder);
+  return gone;
 }
 
 std::string FileNameWithoutExtension(const std::string& path) {

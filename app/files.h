@@ -8,10 +8,12 @@ namespace coffer {
 // The top-level archive item the worker extracts to test the password.
 inline constexpr char kProbeItemName[] = "1e1c8ebb-9299-4834-ab8f-9e5a0c04ba8b.tavrenis";
 
-// Removes `folder` with everything below it. Symbolic links are removed,
-// never followed, so nothing outside the tree is touched. An entry that
-// cannot be deleted keeps its chain of folders in place. Returns whether
-// `folder` is gone (true too when it never existed).
+// Removes `folder` with everything below it, at any depth. Symbolic links
+// are removed, never followed, so nothing outside the tree is touched. An
+// entry that cannot be deleted keeps its chain of folders in place, and a
+// failure is traced on the debug channel. A working folder's run lock goes
+// with it. Returns whether `folder` is gone (true too when it never
+// existed).
 bool RemoveTree(const std::string& folder);
 
 // The file name part of `path` without its extension (the text from the

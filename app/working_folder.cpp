@@ -3,12 +3,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 
+#include "app/files.h"
+#include "platform/debug.h"
 #include "platform/error.h"
+#include "platform/run_lock.h"
+#include "platform/tree.h"
 
 namespace coffer {
 namespace {
@@ -25,13 +31,41 @@ std::optional<std::string> NewFolderIn(const std::string& base) {
     const auto file = CreateUniqueTempFile(base, "tv_");
     if (!file) return std::nullopt;
     ::unlink(file->c_str());
-    if (::mkdir(file->c_str(), 0700) == 0) return WithSlash(*file);
+    if (::mkdir(file->c_str(), 0700) == 0) {
+      const std::string folder = WithSlash(*file);
+      if (!HoldRunLock(folder)) DebugLine("no run lock in " + folder + ": a later run will not clear it");
+      return folder;
+    }
     if (errno != EEXIST) return std::nullopt;
   }
   return std::nullopt;
 }
 
+// "tv_XXXX.tmp", four upper-case hex digits: what CreateUniqueTempFile
+// gives with the working folders' prefix.
+bool IsWorkingFolderName(const std::string& name) {
+  if (name.size() != 11 || name.compare(0, 3, "tv_") != 0 || name.compare(7, 4, ".tmp") != 0) return false;
+  for (size_t i = 3; i < 7; ++i)
+    if (!((name[i] >= '0' && name[i] <= '9') || (name[i] >= 'A' && name[i] <= 'F'))) return false;
+  return true;
+}
+
 }  // namespace
+
+void SweepDeadWorkingFolders(const FreeSpaceSource& source) {
+  std::vector<std::string> bases = {WithSlash(source.TempFolder())};
+  for (const std::string& root : source.CandidateRoots())
+    if (std::find(bases.begin(), bases.end(), WithSlash(root)) == bases.end()) bases.push_back(WithSlash(root));
+  for (const std::string& base : bases) {
+    for (const std::string& name : SubfolderNames(base)) {
+      if (!IsWorkingFolderName(name)) continue;
+      const std::string folder = base + name + "/";
+      if (ClaimRunFolder(folder) != RunClaim::kClaimed) continue;
+      DebugLine((RemoveTree(folder) ? "removed " : "could not remove all of ") + folder +
+                ", the working folder of a run that ended without clearing it");
+    }
+  }
+}
 
 std::string ChooseWorkingBase(int64_t size_bytes, const FreeSpaceSource& source) {
   const int64_t need = size_bytes / 1024 / 1024;
@@ -45,6 +79,8 @@ std::string ChooseWorkingBase(int64_t size_bytes, const FreeSpaceSource& source)
 }
 
 std::string MakeWorkingFolder(int64_t size_bytes, const FreeSpaceSource& source) {
+  static std::once_flag swept;
+  std::call_once(swept, [&] { SweepDeadWorkingFolders(source); });
   const std::string base = ChooseWorkingBase(size_bytes, source);
   if (auto folder = NewFolderIn(base)) return *folder;
   const std::string temp = WithSlash(source.TempFolder());

@@ -19,11 +19,19 @@ inline constexpr int64_t kWorkingFolderNeed = 10485760;
 std::string ChooseWorkingBase(int64_t size_bytes, const FreeSpaceSource& source);
 
 // Creates a new, private folder "tv_XXXX.tmp/" in the chosen base and
-// returns its path, ending in "/". Each call makes a folder of its own.
+// returns its path, ending in "/". Each call makes a folder of its own,
+// marked and locked as this run's until RemoveTree removes it. The first
+// call in a process sweeps first (SweepDeadWorkingFolders).
 // When the base refuses, the temporary folder is tried; the base itself is
 // never handed out, since whoever gets it removes it at the end. Throws
 // coffer::Error when no folder can be made.
 std::string MakeWorkingFolder(int64_t size_bytes, const FreeSpaceSource& source);
 std::string MakeWorkingFolder(int64_t size_bytes);  // with CurrentFreeSpace()
+
+// Removes the working folders that runs which ended without clearing them
+// (killed outright, power lost) left in the temporary folder and the
+// candidate roots: only folders named like one, carrying a run marker whose
+// lock nobody holds. Folders of live runs and of other programs stay.
+void SweepDeadWorkingFolders(const FreeSpaceSource& source);
 
 }  // namespace coffer
