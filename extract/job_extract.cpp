@@ -1,5 +1,6 @@
 // The extraction and placing steps of the job.
 #include <filesystem>
+#include <optional>
 #include <set>
 
 #include "app/files.h"
@@ -89,7 +90,13 @@ JobEnd Job::Place(const std::string& extraction_folder, std::vector<std::string>
   record_.hold.store(0, ProgressRecord::kRelaxed);
 
   int32_t placed = 0;
-  std::string made_parent;  // items come grouped by folder: make each once
+  // Each file is named relative to its open parents, so no path is too
+  // long to place. Items come grouped by folder: each pair of parents (made
+  // in the output, found in the scratch folder) is opened once per run.
+  SafeFolder output(output_base_, true);
+  SafeFolder scratch(extraction_folder, false);
+  std::optional<std::string> open_parent;
+  OpenFolder to, from;
   for (uint32_t k = 0; k < item_total_ && !Cancelled(); ++k) {
     if (reader_->ItemIsFolder(k)) continue;
     const std::string path = reader_->ItemPath(k);
@@ -99,11 +106,16 @@ JobEnd Job::Place(const std::string& extraction_folder, std::vector<std::string>
       DebugLine(destination);
       PlaceOutcome outcome;
       try {
-        if (const std::string parent = ParentOf(path); !parent.empty() && parent != made_parent) {
-          CreateFoldersBelow(output_base_, parent);
-          made_parent = parent;
+        const std::string parent = ParentOf(path);
+        const std::string name = path.substr(parent.empty() ? 0 : parent.size() + 1);
+        if (parent != open_parent) {
+          open_parent.reset();
+          std::string leaf;
+          to = output.OpenItemParent(path, true, &leaf);
+          from = scratch.OpenItemParent(path, false, &leaf);
+          open_parent = parent;
         }
-        outcome = PlaceFile(extraction_folder + path, destination, standing_answer_,
+        outcome = PlaceFile(from, name, to, name, standing_answer_,
                             [&] { return host_.AskOverwrite(destination, extraction_folder + path); },
                             record_);
       } catch (const std::exception& e) {

@@ -5,88 +5,105 @@
 namespace coffer {
 namespace {
 
-struct SplitPath {
-  std::string folder;     // up to and with the last "/"
-  std::string name;       // file name without its extension
+struct SplitName {
+  std::string stem;       // file name without its extension
   std::string extension;  // from the file name's last dot, or empty
 };
 
-SplitPath Split(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const size_t start = slash == std::string::npos ? 0 : slash + 1;
-  const std::string file = path.substr(start);
-  const size_t dot = file.rfind('.');
-  if (dot == std::string::npos) return {path.substr(0, start), file, {}};
-  return {path.substr(0, start), file.substr(0, dot), file.substr(dot)};
+SplitName Split(const std::string& name) {
+  const size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return {name, {}};
+  return {name.substr(0, dot), name.substr(dot)};
 }
 
-std::string Candidate(const SplitPath& p, int n) {
-  return p.folder + p.name + "(" + std::to_string(n) + ")" + p.extension;
+std::string Candidate(const SplitName& p, int n) { return p.stem + "(" + std::to_string(n) + ")" + p.extension; }
+
+// Where the file comes from and where it goes.
+struct Spot {
+  const OpenFolder& source_folder;
+  const std::string& source;
+  const OpenFolder& folder;
+  const std::string& name;
+  ProgressRecord& record;
+};
+
+PlaceOutcome Copy(const Spot& s, const std::string& name, PlaceMode mode, PlaceCopyResult* raw = nullptr) {
+  const PlaceCopyResult r =
+      CopyIntoPlace(s.source_folder, s.source, s.folder, name, mode, [&] { return s.record.Cancelled(); });
+  if (raw) *raw = r;
+  switch (r.status) {
+    case PlaceCopyResult::kDone: return {PlaceResult::kPlaced, {}, s.folder.path() + name};
+    case PlaceCopyResult::kStopped: return {PlaceResult::kKept, {}, {}};
+    default: return {PlaceResult::kFailed, r.error, {}};
+  }
 }
 
-PlaceOutcome FromCopy(const PlaceCopyResult& r, const std::string& path) {
-  if (r.status == PlaceCopyResult::kDone) return {PlaceResult::kPlaced, {}, path};
-  return {PlaceResult::kFailed, r.error, {}};
-}
-
-PlaceOutcome Replace(const std::string& source, const std::string& destination) {
-  return FromCopy(CopyIntoPlace(source, destination, PlaceMode::kReplace), destination);
-}
+PlaceOutcome Replace(const Spot& s) { return Copy(s, s.name, PlaceMode::kReplace); }
 
 // Every copy claims its name without replacing, so a file that appears
 // between the look and the copy is skipped, not overwritten.
-PlaceOutcome PlaceRenamed(const std::string& source, const std::string& destination, int limit) {
-  const SplitPath parts = Split(destination);
+PlaceOutcome PlaceRenamed(const Spot& s, int limit) {
+  const SplitName parts = Split(s.name);
   for (int n = 1; n <= limit; ++n) {
     const std::string candidate = Candidate(parts, n);
-    if (EntryExists(candidate)) continue;
-    const PlaceCopyResult r = CopyIntoPlace(source, candidate, PlaceMode::kNoReplace);
-    if (r.status != PlaceCopyResult::kExists) return FromCopy(r, candidate);
+    if (EntryExists(s.folder, candidate)) continue;
+    PlaceCopyResult raw;
+    PlaceOutcome outcome = Copy(s, candidate, PlaceMode::kNoReplace, &raw);
+    if (raw.status != PlaceCopyResult::kExists) return outcome;
   }
-  return {PlaceResult::kFailed, "no free numbered name for " + destination, {}};
+  return {PlaceResult::kFailed, "no free numbered name for " + s.folder.path() + s.name, {}};
 }
 
-PlaceOutcome Keep(const std::string& source) {
+PlaceOutcome Keep(const Spot& s) {
   // A scratch copy that will not go is left to the scratch folder's removal.
-  RemoveFileEntry(source);
+  RemoveFileEntry(s.source_folder, s.source);
   return {PlaceResult::kKept, {}, {}};
 }
 
 }  // namespace
 
-std::optional<std::string> AutoRename(const std::string& path, int limit) {
-  const SplitPath parts = Split(path);
+std::optional<std::string> AutoRename(const OpenFolder& folder, const std::string& name, int limit) {
+  const SplitName parts = Split(name);
   for (int n = 1; n <= limit; ++n) {
     std::string candidate = Candidate(parts, n);
-    if (!EntryExists(candidate)) return candidate;
+    if (!EntryExists(folder, candidate)) return candidate;
   }
   return std::nullopt;
 }
 
-PlaceOutcome PlaceFile(const std::string& source, const std::string& destination, OverwriteAnswer& standing,
-                       const OverwriteQuestion& ask, ProgressRecord& record, int rename_limit) {
+PlaceOutcome PlaceFile(const OpenFolder& source_folder, const std::string& source, const OpenFolder& folder,
+                       const std::string& name, OverwriteAnswer& standing, const OverwriteQuestion& ask,
+                       ProgressRecord& record, int rename_limit) {
+  const Spot s{source_folder, source, folder, name, record};
   // A folder in the way is no file to replace: the copy reports it.
-  if (!EntryExists(destination) || IsFolderEntry(destination)) return Replace(source, destination);
+  if (!EntryExists(folder, name) || IsFolderEntry(folder, name)) return Replace(s);
 
   switch (standing) {
     case OverwriteAnswer::kNoToAll: return {PlaceResult::kKept, {}, {}};
-    case OverwriteAnswer::kYesToAll: return Replace(source, destination);
-    case OverwriteAnswer::kAutoRename: return PlaceRenamed(source, destination, rename_limit);
+    case OverwriteAnswer::kYesToAll: return Replace(s);
+    case OverwriteAnswer::kAutoRename: return PlaceRenamed(s, rename_limit);
     default: break;
   }
   standing = ask();
   switch (standing) {
     case OverwriteAnswer::kYes:
-    case OverwriteAnswer::kYesToAll: return Replace(source, destination);
-    case OverwriteAnswer::kAutoRename: return PlaceRenamed(source, destination, rename_limit);
+    case OverwriteAnswer::kYesToAll: return Replace(s);
+    case OverwriteAnswer::kAutoRename: return PlaceRenamed(s, rename_limit);
     case OverwriteAnswer::kCancel:
       record.RequestCancel();
-      return Keep(source);
+      return Keep(s);
     case OverwriteAnswer::kNo:
     case OverwriteAnswer::kNoToAll:
     default:  // an answer no button gives: the safe one
-      return Keep(source);
+      return Keep(s);
   }
+}
+
+PlaceOutcome PlaceFile(const std::string& source, const std::string& destination, OverwriteAnswer& standing,
+                       const OverwriteQuestion& ask, ProgressRecord& record, int rename_limit) {
+  const FolderAndName from = SplitAtFolder(source);
+  const FolderAndName to = SplitAtFolder(destination);
+  return PlaceFile(from.folder, from.name, to.folder, to.name, standing, ask, record, rename_limit);
 }
 
 }  // namespace coffer

@@ -8,6 +8,7 @@
 
 #include "extract/job_host.h"
 #include "extract/progress.h"
+#include "platform/open_folder.h"
 
 namespace coffer {
 
@@ -20,27 +21,34 @@ enum class PlaceResult {
 struct PlaceOutcome {
   PlaceResult result = PlaceResult::kPlaced;
   std::string reason;  // kFailed: what went wrong
-  std::string path;    // kPlaced: where the file went
+  std::string path;    // kPlaced: where the file went (as text)
 };
 
 // The highest number automatic renaming tries before it gives up.
 inline constexpr int kMaxRenameNumber = 9999;
 
-// The first of folder + name + "(n)" + extension, n = 1 to `limit`, that
-// names no entry: "readme" gives "readme(1)", ".config" gives "(1).config",
-// "a.jpg" beside "a(1).jpg" gives "a(2).jpg". Nothing when all are taken.
-std::optional<std::string> AutoRename(const std::string& path, int limit = kMaxRenameNumber);
+// The first of name + "(n)" + extension, n = 1 to `limit`, that names no
+// entry in `folder`: "readme" gives "readme(1)", ".config" gives
+// "(1).config", "a.jpg" beside "a(1).jpg" gives "a(2).jpg". Nothing when
+// all are taken.
+std::optional<std::string> AutoRename(const OpenFolder& folder, const std::string& name,
+                                      int limit = kMaxRenameNumber);
 
 // Asks the user about one conflict (the host's overwrite question).
 using OverwriteQuestion = std::function<OverwriteAnswer()>;
 
-// Places the extracted file `source` at `destination`. A free destination
-// (no entry, or a folder) is simply copied to. A taken one is decided by
-// `standing`: No to all keeps it, Yes to all replaces it, Auto rename puts
-// the file beside it; anything else asks, and the answer becomes the
-// standing one. No and No to all delete the source at once; Cancel deletes
-// it and sets the record's cancel flag. Nothing here ever loses the
+// Places the extracted file `source` (in `source_folder`) as `name` in
+// `folder`. A free destination (no entry, or a folder) is simply copied to.
+// A taken one is decided by `standing`: No to all keeps it, Yes to all
+// replaces it, Auto rename puts the file beside it; anything else asks, and
+// the answer becomes the standing one. No and No to all delete the source
+// at once; Cancel deletes it and sets the record's cancel flag. A cancel
+// that comes during a copy stops it (kKept). Nothing here ever loses the
 // existing file: a replace that fails leaves it as it was.
+PlaceOutcome PlaceFile(const OpenFolder& source_folder, const std::string& source, const OpenFolder& folder,
+                       const std::string& name, OverwriteAnswer& standing, const OverwriteQuestion& ask,
+                       ProgressRecord& record, int rename_limit = kMaxRenameNumber);
+// The same for whole paths, whose folders must exist.
 PlaceOutcome PlaceFile(const std::string& source, const std::string& destination, OverwriteAnswer& standing,
                        const OverwriteQuestion& ask, ProgressRecord& record,
                        int rename_limit = kMaxRenameNumber);

@@ -10,6 +10,8 @@
 #include <random>
 #include <vector>
 
+#include "platform/open_folder-posix.h"
+
 namespace coffer {
 namespace {
 
@@ -47,18 +49,29 @@ bool WriteAll(int fd, const char* p, size_t n) {
   return true;
 }
 
-enum class CopyFailure { kNone, kRead, kWrite };
+enum class CopyFailure { kNone, kRead, kWrite, kStopped };
+
+// A stop takes effect within one chunk.
+constexpr size_t kChunk = size_t{8} << 20;
 
 // The whole of `in` into `out` from their current offsets: in the kernel
 // where the file systems allow it, else through a buffer. errno tells why
 // it stopped.
-CopyFailure CopyData(int in, int out) {
+CopyFailure CopyData(int in, int out, const StopCheck& stop) {
   bool kernel = true;
   std::vector<char> buffer;
+  size_t since_check = kChunk;
   for (;;) {
+    if (since_check >= kChunk) {
+      if (stop && stop()) return CopyFailure::kStopped;
+      since_check = 0;
+    }
     if (kernel) {
-      const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t{1} << 30, 0);
-      if (n > 0) continue;
+      const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
+      if (n > 0) {
+        since_check = kChunk;
+        continue;
+      }
       if (n == 0) return CopyFailure::kNone;
       if (errno == EINTR) continue;
       if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP && errno != EPERM)
@@ -71,6 +84,7 @@ CopyFailure CopyData(int in, int out) {
     if (n < 0) return CopyFailure::kRead;
     if (n == 0) return CopyFailure::kNone;
     if (!WriteAll(out, buffer.data(), static_cast<size_t>(n))) return CopyFailure::kWrite;
+    since_check += static_cast<size_t>(n);
   }
 }
 
@@ -100,33 +114,41 @@ int RenameNoReplace(int dir_fd, const std::string& from, const std::string& to) 
 
 }  // namespace
 
-PlaceCopyResult CopyIntoPlace(const std::string& source, const std::string& destination, PlaceMode mode) {
+PlaceCopyResult CopyIntoPlace(const OpenFolder& from, const std::string& source, const OpenFolder& to,
+                              const std::string& name, PlaceMode mode, const StopCheck& stop) {
   using R = PlaceCopyResult;
-  const size_t slash = destination.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : destination.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? destination : destination.substr(slash + 1);
+  const std::string source_path = from.path() + source;
+  const std::string destination = to.path() + name;
   if (name.empty()) return {R::kFailed, Why("cannot write", destination, EISDIR)};
 
-  Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
-  if (in.get() < 0) return {R::kFailed, Why("cannot read", source, errno)};
+  const int from_fd = FolderFd(from);
+  if (from_fd < 0) return {R::kFailed, Why("cannot read", source_path, errno)};
+  Fd in(::openat(from_fd, source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  if (in.get() < 0) return {R::kFailed, Why("cannot read", source_path, errno)};
   struct stat st {};
-  if (::fstat(in.get(), &st) != 0) return {R::kFailed, Why("cannot read", source, errno)};
-  if (!S_ISREG(st.st_mode)) return {R::kFailed, Why("cannot read", source, S_ISDIR(st.st_mode) ? EISDIR : EINVAL)};
+  if (::fstat(in.get(), &st) != 0) return {R::kFailed, Why("cannot read", source_path, errno)};
+  if (!S_ISREG(st.st_mode))
+    return {R::kFailed, Why("cannot read", source_path, S_ISDIR(st.st_mode) ? EISDIR : EINVAL)};
 
-  Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() < 0) return {R::kFailed, Why("cannot write", destination, errno)};
+  const int dir = FolderFd(to);
+  if (dir < 0) return {R::kFailed, Why("cannot write", destination, errno)};
   struct stat there {};
-  if (mode == PlaceMode::kNoReplace && ::fstatat(dir.get(), name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0)
+  if (mode == PlaceMode::kNoReplace && ::fstatat(dir, name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0)
     return {R::kExists, {}};
 
   std::string temp;
-  Fd out(CreateTemp(dir.get(), temp));
+  Fd out(CreateTemp(dir, temp));
   if (out.get() < 0) return {R::kFailed, Why("cannot write", destination, errno)};
 
   std::string error;
-  const CopyFailure failure = CopyData(in.get(), out.get());
+  const CopyFailure failure = CopyData(in.get(), out.get(), stop);
+  if (failure == CopyFailure::kStopped) {
+    ::unlinkat(dir, temp.c_str(), 0);
+    return {R::kStopped, {}};
+  }
   if (failure != CopyFailure::kNone) {
-    error = failure == CopyFailure::kRead ? Why("cannot read", source, errno) : Why("cannot write", destination, errno);
+    error = failure == CopyFailure::kRead ? Why("cannot read", source_path, errno)
+                                          : Why("cannot write", destination, errno);
   } else {
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (::fchmod(out.get(), st.st_mode & 0777) != 0 || ::futimens(out.get(), times) != 0 || out.Close() != 0)
@@ -134,29 +156,49 @@ PlaceCopyResult CopyIntoPlace(const std::string& source, const std::string& dest
   }
   int done = -1;
   if (error.empty()) {
-    done = mode == PlaceMode::kReplace ? ::renameat(dir.get(), temp.c_str(), dir.get(), name.c_str())
-                                       : RenameNoReplace(dir.get(), temp, name);
+    done = mode == PlaceMode::kReplace ? ::renameat(dir, temp.c_str(), dir, name.c_str())
+                                       : RenameNoReplace(dir, temp, name);
     if (done != 0 && errno == EEXIST && mode == PlaceMode::kNoReplace) {
-      ::unlinkat(dir.get(), temp.c_str(), 0);
+      ::unlinkat(dir, temp.c_str(), 0);
       return {R::kExists, {}};
     }
     if (done != 0) error = Why("cannot write", destination, errno);
   }
   if (done != 0) {
-    ::unlinkat(dir.get(), temp.c_str(), 0);
+    ::unlinkat(dir, temp.c_str(), 0);
     return {R::kFailed, error};
   }
   return {R::kDone, {}};
 }
 
-bool EntryExists(const std::string& path) {
-  struct stat st {};
-  return ::lstat(path.c_str(), &st) == 0;
+FolderAndName SplitAtFolder(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return {OpenFolder::AtPath({}), path};
+  return {OpenFolder::AtPath(path.substr(0, slash + 1)), path.substr(slash + 1)};
 }
 
-bool IsFolderEntry(const std::string& path) {
+PlaceCopyResult CopyIntoPlace(const std::string& source, const std::string& destination, PlaceMode mode) {
+  const FolderAndName from = SplitAtFolder(source);
+  const FolderAndName to = SplitAtFolder(destination);
+  return CopyIntoPlace(from.folder, from.name, to.folder, to.name, mode);
+}
+
+bool EntryExists(const OpenFolder& folder, const std::string& name) {
   struct stat st {};
-  return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  const int fd = FolderFd(folder);
+  return fd >= 0 && ::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+bool IsFolderEntry(const OpenFolder& folder, const std::string& name) {
+  struct stat st {};
+  const int fd = FolderFd(folder);
+  return fd >= 0 && ::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string RemoveFileEntry(const OpenFolder& folder, const std::string& name) {
+  const int fd = FolderFd(folder);
+  if (fd >= 0 && (::unlinkat(fd, name.c_str(), 0) == 0 || errno == ENOENT)) return {};
+  return Why("cannot delete", folder.path() + name, errno);
 }
 
 std::string RemoveFileEntry(const std::string& path) {

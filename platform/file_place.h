@@ -2,8 +2,12 @@
 // Putting a finished file at its place in the output tree so that whatever
 // was there survives until the new file is complete: the copy goes to a
 // temporary name in the destination's own folder and is then renamed over
-// the destination in one step.
+// the destination in one step. Files are named relative to open folders,
+// so a path of any length can be placed.
+#include <functional>
 #include <string>
+
+#include "platform/open_folder.h"
 
 namespace coffer {
 
@@ -13,23 +17,39 @@ enum class PlaceMode {
 };
 
 struct PlaceCopyResult {
-  enum Status { kDone, kExists, kFailed } status = kDone;
+  enum Status { kDone, kExists, kStopped, kFailed } status = kDone;
   std::string error;  // kFailed: what went wrong, naming the file
 };
 
-// Copies the regular file `source` to `destination` (whose folder must
-// exist), keeping its permission bits and modification time. On failure
-// the destination is as it was and no temporary file is left.
+// Asked between chunks of a copy; true stops it.
+using StopCheck = std::function<bool()>;
+
+// Copies the regular file `source` in `from` (not through a link) to `name`
+// in `to`, keeping its permission bits and modification time. When `stop`
+// answers true the copy ends with kStopped. Unless it is kDone, the
+// destination is as it was and no temporary file is left.
+PlaceCopyResult CopyIntoPlace(const OpenFolder& from, const std::string& source, const OpenFolder& to,
+                              const std::string& name, PlaceMode mode, const StopCheck& stop = {});
+// The same for whole paths; the destination's folder must exist.
 PlaceCopyResult CopyIntoPlace(const std::string& source, const std::string& destination, PlaceMode mode);
 
-// Whether there is an entry of any kind at `path`; a symbolic link counts
-// as itself, wherever it points.
-bool EntryExists(const std::string& path);
+// Whether there is an entry of any kind named `name` in `folder`; a
+// symbolic link counts as itself, wherever it points.
+bool EntryExists(const OpenFolder& folder, const std::string& name);
 
-// Whether `path` is a folder (not a link to one).
-bool IsFolderEntry(const std::string& path);
+// Whether `name` in `folder` is a folder (not a link to one).
+bool IsFolderEntry(const OpenFolder& folder, const std::string& name);
 
-// Deletes the file or link `path`; the reason when it could not.
+// Deletes the file or link `name` in `folder` (or at `path`); the reason
+// when it could not.
+std::string RemoveFileEntry(const OpenFolder& folder, const std::string& name);
 std::string RemoveFileEntry(const std::string& path);
+
+// `path` split into its open folder and the name in it.
+struct FolderAndName {
+  OpenFolder folder;
+  std::string name;
+};
+FolderAndName SplitAtFolder(const std::string& path);
 
 }  // namespace coffer

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/open_folder-posix.h"
 #include "platform/paths.h"
 #include "platform/safe_path.h"
 
@@ -147,6 +148,16 @@ bool SafeFolder::Exists(const std::string& rel) {
   const bool found = ::fstatat(dir, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
   if (dir != fd_) ::close(dir);
   return found;
+}
+
+OpenFolder SafeFolder::OpenItemParent(const std::string& rel, bool create, std::string* leaf) {
+  const int dir = OpenParent(rel, create, leaf);
+  const size_t slash = rel.rfind('/');
+  std::string shown = path_ + (slash == std::string::npos ? std::string() : rel.substr(0, slash + 1));
+  if (dir < 0) return MakeOpenFolder(-1, std::move(shown), errno);
+  if (dir != fd_) return MakeOpenFolder(dir, std::move(shown), 0);
+  const int copy = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+  return MakeOpenFolder(copy, std::move(shown), errno);
 }
 
 void CreateFoldersBelow(const std::string& folder, const std::string& rel) {

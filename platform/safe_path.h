@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/open_folder.h"
 #include "platform/stream.h"
 
 namespace coffer {
@@ -36,6 +37,11 @@ class SafeFolder {
   // True when something (file, folder or link) is at `rel`; false when
   // not, or when a parent on the way is not a real folder.
   bool Exists(const std::string& rel);
+  // The folder `rel` is in, for naming its last component (put in `leaf`)
+  // relative to it. With `create` its missing folders are made, throwing
+  // as CreateFolders does; without, a parent that is missing or no real
+  // folder gives an OpenFolder that is not open.
+  OpenFolder OpenItemParent(const std::string& rel, bool create, std::string* leaf);
 
   const std::string& path() const { return path_; }  // ends in "/"
 

@@ -105,6 +105,30 @@ TEST(SafeReplace, KeepsTimeAndPermissionsOfTheExtractedFile) {
   EXPECT_EQ(TreeEntries(dir / "out"), (std::vector<std::string>{"f", "g"}));
 }
 
+// A cancel during a large file's copy takes effect within a chunk, not at
+// the end of the file.
+TEST(SafeReplace, AStoppedCopyLeavesTheExistingFileAndNoTemporary) {
+  ScratchDir dir;
+  WriteFile(dir / "src", test::RandomBytes(17 << 20, 5));
+  WriteFile(dir / "out/f", "old");
+  int checks = 0;
+  const PlaceCopyResult r = CopyIntoPlace(OpenFolder::AtPath(dir.path()), "src", OpenFolder::AtPath(dir / "out"),
+                                          "f", PlaceMode::kReplace, [&] { return ++checks > 1; });
+  EXPECT_EQ(r.status, PlaceCopyResult::kStopped);
+  EXPECT_EQ(checks, 2);
+  EXPECT_EQ(ReadFile(dir / "out/f"), "old");
+  EXPECT_EQ(TreeEntries(dir / "out"), std::vector<std::string>{"f"});
+
+  // The overwrite policy stops on the job's cancel flag.
+  ProgressRecord record;
+  record.RequestCancel();
+  A standing = A::kYesToAll;
+  const PlaceOutcome o = PlaceFile(dir / "src", dir / "out/f", standing, [] { return A::kYes; }, record);
+  EXPECT_EQ(o.result, PlaceResult::kKept);
+  EXPECT_EQ(ReadFile(dir / "out/f"), "old");
+  EXPECT_EQ(TreeEntries(dir / "out"), std::vector<std::string>{"f"});
+}
+
 TEST(SafeReplace, NoReplaceModeLeavesAnyEntryAlone) {
   ScratchDir dir;
   WriteFile(dir / "src", "new");

@@ -135,15 +135,16 @@ TEST(AutoRename, Examples) {
         std::filesystem::create_symlink("nowhere", folder + p.substr(0, p.size() - 1));
       } else WriteFile(folder + p, "");
     }
-    EXPECT_EQ(AutoRename(folder + row.name), folder + row.expected) << row.name;
+    EXPECT_EQ(AutoRename(OpenFolder::AtPath(folder), row.name), row.expected) << row.name;
   }
 }
 
 TEST(AutoRename, StopsAtItsBoundAndNeverOverwrites) {
   Conflicts run(1);
   for (int n = 1; n <= 3; ++n) WriteFile(run.dir / ("out/f0(" + std::to_string(n) + ")"), "taken");
-  EXPECT_EQ(AutoRename(run.Out(0), 3), std::nullopt);
-  EXPECT_EQ(AutoRename(run.Out(0), 4), run.dir / "out/f0(4)");
+  const OpenFolder out = OpenFolder::AtPath(run.dir / "out");
+  EXPECT_EQ(AutoRename(out, "f0", 3), std::nullopt);
+  EXPECT_EQ(AutoRename(out, "f0", 4), "f0(4)");
 
   run.standing = A::kAutoRename;
   const PlaceOutcome o = PlaceFile(run.Src(0), run.Out(0), run.standing, [] { return A::kYes; }, run.record, 3);
