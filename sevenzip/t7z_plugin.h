@@ -13,9 +13,6 @@
 
 namespace coffer::sevenzip {
 
-// The factory entry as the module exports it.
-using CreateObjectFunc = int32_t (*)(const Guid* class_id, const Guid* interface_id, void** object);
-
 class T7zPlugin {
  public:
   // Loads `module_path` as given. Throws coffer::Error:
@@ -42,7 +39,7 @@ class T7zPlugin {
  private:
   std::string path_;
   std::shared_ptr<Module> module_;
-  CreateObjectFunc create_object_ = nullptr;
+  void* create_object_ = nullptr;  // the module's CreateObject (its type: see the .cpp)
   std::atomic<uint32_t> refs_{1};
 };
 
