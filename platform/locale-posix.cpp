@@ -1,8 +1,12 @@
 #include "platform/locale.h"
 
+#include <langinfo.h>
+#include <locale.h>
+
 #include <array>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace coffer {
 namespace {
@@ -65,7 +69,68 @@ int Find(std::string_view name) {
   return -1;
 }
 
+// One piece of a strftime format: a conversion letter, or literal text
+// (letter 0).
+struct Piece {
+  char letter;
+  std::string text;
+};
+
+void Split(std::string_view format, std::string_view ampm_format, bool expand_ampm, std::vector<Piece>& out) {
+  auto literal = [&](std::string_view text) {
+    if (!out.empty() && out.back().letter == 0) out.back().text += text;
+    else out.push_back({0, std::string(text)});
+  };
+  for (size_t i = 0; i < format.size(); ++i) {
+    if (format[i] != '%') {
+      literal(format.substr(i, 1));
+      continue;
+    }
+    // Flags, a width and the E/O modifiers change how a field is written,
+    // not which field it is.
+    size_t j = i + 1;
+    while (j < format.size() && std::string_view("_-0^#").find(format[j]) != std::string_view::npos) ++j;
+    while (j < format.size() && format[j] >= '0' && format[j] <= '9') ++j;
+    if (j < format.size() && (format[j] == 'E' || format[j] == 'O')) ++j;
+    if (j >= format.size()) break;
+    const char c = format[j];
+    i = j;
+    if (c == '%') literal("%");
+    else if (c == 'T') Split("%H:%M:%S", "", false, out);
+    else if (c == 'R') Split("%H:%M", "", false, out);
+    else if (c == 'r' && expand_ampm) Split(ampm_format, "", false, out);
+    else out.push_back({c, {}});
+  }
+}
+
 }  // namespace
+
+std::string TimeSeparatorFromFormat(std::string_view time_format, std::string_view ampm_format) {
+  std::vector<Piece> pieces;
+  Split(time_format, ampm_format, true, pieces);
+  for (size_t i = 0; i + 2 < pieces.size(); ++i) {
+    if (std::string_view("HIkl").find(pieces[i].letter) == std::string_view::npos) continue;
+    if (pieces[i + 1].letter != 0 || pieces[i + 2].letter != 'M') break;
+    const std::string& separator = pieces[i + 1].text;
+    // A word after each field ("7時8分") is no separator: it would be
+    // repeated after the minutes.
+    const bool seconds_follow = i + 4 < pieces.size() && pieces[i + 4].letter == 'S';
+    if (seconds_follow && pieces[i + 3].text != separator) break;
+    return separator;
+  }
+  return ":";
+}
+
+std::string UserTimeSeparator() {
+  // The environment's time locale itself, whatever the process's global
+  // locale is (GTK sets it, a test may not have).
+  const locale_t time_locale = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(nullptr));
+  if (time_locale == static_cast<locale_t>(nullptr)) return ":";
+  std::string separator =
+      TimeSeparatorFromFormat(nl_langinfo_l(T_FMT, time_locale), nl_langinfo_l(T_FMT_AMPM, time_locale));
+  freelocale(time_locale);
+  return separator;
+}
 
 uint16_t LangIdFromLocale(std::string_view locale) {
   // language[_territory][.codeset][@modifier]; some systems write "-".

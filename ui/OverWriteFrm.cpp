@@ -28,20 +28,25 @@ std::string SizeUnit(const std::string& unit_text) {
 
 std::string SizeLine(int64_t bytes, const std::string& unit) { return std::to_string(bytes) + " " + unit; }
 
-std::string FormatFileTime(const FileTime& t) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
-                t.second);
-  return buf;
+std::string FormatFileTime(const FileTime& t, const std::string& time_separator) {
+  const auto two = [](int n) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d", n);
+    return std::string(buf);
+  };
+  return std::to_string(t.year) + "-" + two(t.month) + "-" + two(t.day) + " " + two(t.hour) + time_separator +
+         two(t.minute) + time_separator + two(t.second);
 }
 
 std::string TimeLine(const std::optional<FileTime>& t, const std::string& modified_word,
-                     const std::string& unknown_text) {
-  return modified_word + ": " + (t ? FormatFileTime(*t) : unknown_text);
+                     const std::string& unknown_text, const std::string& time_separator) {
+  return modified_word + ": " + (t ? FormatFileTime(*t, time_separator) : unknown_text);
 }
 
-TfrmOverWrite::TfrmOverWrite(std::string existing_file, std::string new_file)
-    : existing_file_(std::move(existing_file)), new_file_(std::move(new_file)) {}
+TfrmOverWrite::TfrmOverWrite(std::string existing_file, std::string new_file, std::string time_separator)
+    : existing_file_(std::move(existing_file)),
+      new_file_(std::move(new_file)),
+      time_separator_(std::move(time_separator)) {}
 
 void TfrmOverWrite::FormShow() {
   using i18n::Text;
@@ -64,9 +69,9 @@ void TfrmOverWrite::FormShow() {
   // file that went away) reads as unknown rather than as a made-up date.
   const std::string unknown = Text("02000984");
   texts_.lblExistsFile_Size = SizeLine(FileSize(existing_file_), unit);
-  texts_.lblExistsFile_Time = TimeLine(FileModifiedTime(existing_file_), modified, unknown);
+  texts_.lblExistsFile_Time = TimeLine(FileModifiedTime(existing_file_), modified, unknown, time_separator_);
   texts_.lblNewFile_Size = SizeLine(FileSize(new_file_), unit);
-  texts_.lblNewFile_Time = TimeLine(FileModifiedTime(new_file_), modified, unknown);
+  texts_.lblNewFile_Time = TimeLine(FileModifiedTime(new_file_), modified, unknown, time_separator_);
 }
 
 void TfrmOverWrite::Answer(OverwriteAnswer a) {

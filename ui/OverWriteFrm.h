@@ -20,13 +20,14 @@ std::string SizeUnit(const std::string& unit_text);
 // "%d %s": the full byte count, no grouping, and the unit.
 std::string SizeLine(int64_t bytes, const std::string& unit);
 
-// "yyyy-mm-dd HH:MM:SS".
-std::string FormatFileTime(const FileTime& t);
+// "yyyy-mm-dd HH:MM:SS", the time's parts joined by the user's
+// `time_separator` (the date keeps "-").
+std::string FormatFileTime(const FileTime& t, const std::string& time_separator);
 
 // "%s: %s" with the "modified" word and the date, or `unknown_text` in
 // place of the date when there is none to show.
 std::string TimeLine(const std::optional<FileTime>& t, const std::string& modified_word,
-                     const std::string& unknown_text);
+                     const std::string& unknown_text, const std::string& time_separator);
 
 class TfrmOverWrite {
  public:
@@ -36,7 +37,8 @@ class TfrmOverWrite {
         lblNewFile_Size, lblNewFile_Time, btnYes, btnYesAll, btnRename, btnNo, btnNoAll, btnCancel;
   };
 
-  TfrmOverWrite(std::string existing_file, std::string new_file);
+  // `time_separator` joins the hours, minutes and seconds of both times.
+  TfrmOverWrite(std::string existing_file, std::string new_file, std::string time_separator);
   TfrmOverWrite(const TfrmOverWrite&) = delete;
   TfrmOverWrite& operator=(const TfrmOverWrite&) = delete;
 
@@ -65,6 +67,7 @@ class TfrmOverWrite {
 
   std::string existing_file_;
   std::string new_file_;
+  std::string time_separator_;
   OverwriteAnswer answer_ = OverwriteAnswer::kYes;
   Texts texts_;
   std::function<void()> on_close_;

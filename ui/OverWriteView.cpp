@@ -12,7 +12,7 @@ namespace {
 class OverWriteView {
  public:
   OverWriteView(GtkWindow* owner, const std::string& existing_file, const std::string& new_file,
-                std::function<void(OverwriteAnswer)> done);
+                std::function<void(OverwriteAnswer)> done, const std::string& time_separator);
   GtkWidget* window() const { return window_; }
 
  private:
@@ -48,14 +48,15 @@ std::string LeftToRightPath(const std::string& path) {
 }
 
 OverWriteView::OverWriteView(GtkWindow* owner, const std::string& existing_file, const std::string& new_file,
-                             std::function<void(OverwriteAnswer)> done)
-    : form_(existing_file, new_file), done_(std::move(done)) {
+                             std::function<void(OverwriteAnswer)> done, const std::string& time_separator)
+    : form_(existing_file, new_file, time_separator), done_(std::move(done)) {
   form_.FormShow();
   const TfrmOverWrite::Texts& t = form_.texts();
 
   window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   GtkWindow* w = GTK_WINDOW(window_);
   gtk_widget_set_name(window_, "frmOverWrite");
+  gtk_window_set_role(w, "coffer-overwrite");  // found by role, not by its translated title
   gtk_window_set_title(w, t.caption.c_str());
   gtk_window_set_type_hint(w, GDK_WINDOW_TYPE_HINT_DIALOG);
   gtk_window_set_resizable(w, FALSE);
@@ -180,8 +181,8 @@ GtkWidget* OverWriteView::Button(const char* name, const std::string& text, void
 }  // namespace
 
 GtkWidget* OpenOverwriteDialog(GtkWindow* owner, const std::string& existing_file, const std::string& new_file,
-                               std::function<void(OverwriteAnswer)> done) {
-  return (new OverWriteView(owner, existing_file, new_file, std::move(done)))->window();
+                               std::function<void(OverwriteAnswer)> done, const std::string& time_separator) {
+  return (new OverWriteView(owner, existing_file, new_file, std::move(done), time_separator))->window();
 }
 
 OverwriteAnswer AskOverwrite(GtkWindow* owner, const std::string& existing_file, const std::string& new_file) {

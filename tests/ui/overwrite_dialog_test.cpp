@@ -2,6 +2,7 @@
 #include <gtk/gtk.h>
 
 #include <optional>
+#include <regex>
 #include <string>
 
 #include "platform/file_info.h"
@@ -41,8 +42,9 @@ class OverwriteDialog : public testing::Test {
   }
 
   // Opens the dialog and returns it with the answer slot it reports into.
-  GtkWidget* Open(std::optional<A>& answer) {
-    return OpenOverwriteDialog(owner_.window(), existing_, fresh_, [&answer](A a) { answer = a; });
+  GtkWidget* Open(std::optional<A>& answer, const std::string& time_separator = ":") {
+    return OpenOverwriteDialog(
+        owner_.window(), existing_, fresh_, [&answer](A a) { answer = a; }, time_separator);
   }
   static std::string LabelText(GtkWidget* root, const char* name) {
     GtkWidget* w = gtk::FindByName(root, name);
@@ -63,8 +65,9 @@ class OverwriteDialog : public testing::Test {
 
 TEST_F(OverwriteDialog, ShowsEveryTextOnItsControl) {
   std::optional<A> answer;
-  GtkWidget* w = Open(answer);
+  GtkWidget* w = Open(answer, ".");
   EXPECT_EQ(gtk_window_get_title(GTK_WINDOW(w)), std::string("Confirm File Replace"));
+  EXPECT_STREQ(gtk_window_get_role(GTK_WINDOW(w)), "coffer-overwrite");
   EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(w)), owner_.window());
   EXPECT_TRUE(gtk_window_get_modal(GTK_WINDOW(w)));
   EXPECT_NE(gtk::FindByName(w, "GroupBox1"), nullptr);
@@ -74,7 +77,10 @@ TEST_F(OverwriteDialog, ShowsEveryTextOnItsControl) {
   EXPECT_EQ(LabelText(w, "lblExistsFile_Size"), "12 bytes");
   EXPECT_EQ(LabelText(w, "Label5"), "with this one?");
   EXPECT_EQ(LabelText(w, "lblNewFile_Size"), "0 bytes");
-  EXPECT_EQ(LabelText(w, "lblNewFile_Time").rfind("modified on: ", 0), 0u);
+  // The time separator it is given, the date's own "-".
+  const std::regex time_line(R"(modified on: \d{4}-\d\d-\d\d \d\d\.\d\d\.\d\d)");
+  EXPECT_TRUE(std::regex_match(LabelText(w, "lblExistsFile_Time"), time_line)) << LabelText(w, "lblExistsFile_Time");
+  EXPECT_TRUE(std::regex_match(LabelText(w, "lblNewFile_Time"), time_line)) << LabelText(w, "lblNewFile_Time");
   const struct {
     const char* name;
     const char* label;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/file_info.h"
+#include "platform/locale.h"
 #include "tests/support/scratch.h"
 #include "tests/ui/overwrite_support.h"
 #include "ui/OverWriteFrm.h"
@@ -51,10 +52,40 @@ TEST(OverwriteSizeLine, UnitComesFromTheSizeText) {
   for (const auto& r : rows) EXPECT_EQ(SizeLine(r.bytes, SizeUnit(r.unit_text)), r.line) << r.unit_text;
 }
 
-TEST(OverwriteTimeLine, DateOrUnknown) {
-  EXPECT_EQ(TimeLine(FileTime{2024, 3, 5, 7, 8, 10}, "modified on", "unknown"), "modified on: 2024-03-05 07:08:10");
-  EXPECT_EQ(TimeLine(FileTime{1980, 1, 1, 0, 0, 0}, "m", "u"), "m: 1980-01-01 00:00:00");
-  EXPECT_EQ(TimeLine(std::nullopt, "modified on", "unknown"), "modified on: unknown");
+TEST(OverwriteTimeLine, DateOrUnknownWithTheUsersTimeSeparator) {
+  EXPECT_EQ(TimeLine(FileTime{2024, 3, 5, 7, 8, 10}, "modified on", "unknown", ":"),
+            "modified on: 2024-03-05 07:08:10");
+  EXPECT_EQ(TimeLine(FileTime{1980, 1, 1, 0, 0, 0}, "m", "u", ":"), "m: 1980-01-01 00:00:00");
+  EXPECT_EQ(TimeLine(FileTime{2107, 12, 31, 23, 59, 58}, "m", "u", "."), "m: 2107-12-31 23.59.58");
+  EXPECT_EQ(TimeLine(std::nullopt, "modified on", "unknown", "."), "modified on: unknown");
+}
+
+// The C library's time formats (T_FMT, and T_FMT_AMPM for "%r") as locales
+// state them.
+TEST(UserTimeSeparator, ComesFromBetweenHoursAndMinutes) {
+  const struct {
+    const char* format;
+    const char* ampm;
+    const char* separator;
+  } rows[] = {
+      {"%H:%M:%S", "", ":"},          // C, and most locales
+      {"%T", "", ":"},                // de_DE
+      {"%H.%M.%S", "", "."},          // fi_FI
+      {"%k.%M.%S", "", "."},          // with a blank-padded hour
+      {"%r", "%I.%M.%S %p", "."},     // 12-hour locales refer to their AM/PM form
+      {"%r", "%I:%M:%S %p", ":"},
+      {"%R", "", ":"},
+      {"%-H,%M", "", ","},            // flags, no seconds
+      {"%OH:%OM:%OS", "", ":"},       // alternative digits
+      {"%H h %M", "", " h "},
+      {"%H時%M分%S秒", "", ":"},      // words after each field are no separator
+      {"%H%M%S", "", ":"},            // nothing between them
+      {"%p %I", "", ":"},             // no minutes
+      {"", "", ":"},
+      {"%H", "", ":"},
+      {"%%%H", "", ":"},
+  };
+  for (const auto& r : rows) EXPECT_EQ(TimeSeparatorFromFormat(r.format, r.ampm), r.separator) << r.format;
 }
 
 TEST(FileInfo, PackedTimeKeepsTwoSecondStepsInItsYears) {
@@ -100,7 +131,7 @@ TEST_F(OverwriteForm, ShowFillsEveryTextFromItsKey) {
   SetModified(dir_ / "out/a.txt", Local(2024, 3, 5, 7, 8, 9));
   SetModified(dir_ / "new/a.txt", Local(1975, 1, 2, 3, 4, 5));
 
-  TfrmOverWrite form(dir_ / "out/a.txt", dir_ / "new/a.txt");
+  TfrmOverWrite form(dir_ / "out/a.txt", dir_ / "new/a.txt", ":");
   form.FormShow();
   const auto& t = form.texts();
   EXPECT_EQ(t.caption, "Confirm File Replace");
@@ -122,7 +153,7 @@ TEST_F(OverwriteForm, ShowFillsEveryTextFromItsKey) {
 
 TEST_F(OverwriteForm, MissingTextsShowQuestionMarks) {
   test::UseLanguage(dir_, {});
-  TfrmOverWrite form(dir_ / "gone", dir_ / "gone too");
+  TfrmOverWrite form(dir_ / "gone", dir_ / "gone too", ":");
   form.FormShow();
   EXPECT_EQ(form.texts().caption, "???");
   EXPECT_EQ(form.texts().btnYes, "???");
@@ -142,7 +173,7 @@ TEST_F(OverwriteForm, EachButtonAnswersAndClosesShowResetsToYes) {
       {&TfrmOverWrite::btnRenameClick, A::kAutoRename, 4}, {&TfrmOverWrite::btnCancelClick, A::kCancel, 5},
   };
   for (const auto& r : rows) {
-    TfrmOverWrite form("a", "b");
+    TfrmOverWrite form("a", "b", ":");
     int closes = 0;
     form.set_on_close([&] { ++closes; });
     form.FormShow();
