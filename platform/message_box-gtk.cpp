@@ -48,6 +48,7 @@ void ShowMessageBox(GtkWindow* owner, const MessageBoxSpec& spec, std::function<
   GtkWidget* dialog = gtk_message_dialog_new(owner, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
                                              TypeOf(spec.icon), GTK_BUTTONS_NONE, "%s", spec.text.c_str());
   gtk_widget_set_name(dialog, kMessageBoxName);
+  gtk_window_set_role(GTK_WINDOW(dialog), "coffer-message");  // found by role: its caption is translated
   // GTK 3 message dialogs no longer draw their type's icon themselves; the
   // box is to show one, as the question's kind is read from it at a glance.
   G_GNUC_BEGIN_IGNORE_DEPRECATIONS

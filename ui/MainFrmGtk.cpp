@@ -24,6 +24,7 @@ MainWindow::MainWindow(TfrmMain& form, std::function<void()> closed)
     : form_(form), closed_(std::move(closed)), window_(gtk_window_new(GTK_WINDOW_TOPLEVEL)) {
   GtkWindow* w = window();
   gtk_widget_set_name(window_.get(), "frmMain");
+  gtk_window_set_role(w, "coffer-progress");  // found by role, not by its translated title
   gtk_window_set_resizable(w, FALSE);
   gtk_window_set_position(w, GTK_WIN_POS_CENTER);
   gtk_window_set_icon_name(w, kIconName);

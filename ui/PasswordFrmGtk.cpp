@@ -7,6 +7,7 @@ namespace coffer {
 
 PasswordWindow::PasswordWindow(TfrmPassword& form)
     : form_(form), window_(NewDialogWindow("frmPassword", [this] { form_.FormClose(); })) {
+  gtk_window_set_role(window(), "coffer-password");  // found by role, not by its translated title
   GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 8);
   gtk_container_set_border_width(GTK_CONTAINER(box), 20);
 

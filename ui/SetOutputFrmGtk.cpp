@@ -16,16 +16,13 @@ GtkWidget* NewDialogWindow(const char* name, std::function<void()> close) {
   // the questions come, and a dialog of an unseen window may be hidden
   // from the taskbar with it.
   gtk_window_set_position(w, GTK_WIN_POS_CENTER);
+  // Neither dialog has a cancel button role, so Escape is left alone: a
+  // plain GtkWindow binds nothing to it. Only the close box, Alt+F4 and
+  // the Cancel button end the run.
   gtk::OnDeleteEvent(window, [close] {
     close();
     return true;
   });
-  gtk::Signal<gboolean(GtkWidget*, GdkEventKey*)>::Connect(window, "key-press-event",
-                                                            [close](GtkWidget*, GdkEventKey* key) -> gboolean {
-                                                              if (key->keyval != GDK_KEY_Escape) return FALSE;
-                                                              close();
-                                                              return TRUE;
-                                                            });
   return window;
 }
 
@@ -39,6 +36,9 @@ GtkWidget* NewButton(const char* name, int min_width, std::function<void()> clic
 
 SetOutputWindow::SetOutputWindow(TfrmSetOutput& form)
     : form_(form), window_(NewDialogWindow("frmSetOutput", [this] { form_.FormClose(); })) {
+  // The role tells the window apart from outside (scripts, tests) in every
+  // language; the title is translated.
+  gtk_window_set_role(window(), "coffer-output-folder");
   GtkWidget* grid = gtk_grid_new();
   gtk_container_set_border_width(GTK_CONTAINER(grid), 15);
   gtk_grid_set_row_spacing(GTK_GRID(grid), 8);

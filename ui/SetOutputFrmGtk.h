@@ -36,7 +36,7 @@ class SetOutputWindow final : public SetOutputView {
 };
 
 // What the dialogs share: a fixed-size, modal dialog window centred on the
-// desktop whose close box and Escape run `close`.
+// desktop whose close box (and Alt+F4) runs `close`; Escape does nothing.
 GtkWidget* NewDialogWindow(const char* name, std::function<void()> close);
 // A push button with a mnemonic, at least `min_width` pixels wide.
 GtkWidget* NewButton(const char* name, int min_width, std::function<void()> click);

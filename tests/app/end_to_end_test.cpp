@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/support/scratch.h"
 
@@ -17,35 +18,54 @@ using test::ReadFile;
 using test::TreeContents;
 using test::WriteFile;
 
-// Keyboard steps for the driver: wait for a window, then press keys.
+// Keyboard steps for the driver: wait for a window, then press keys. The
+// windows are told apart by the program's process and their role, which
+// hold in every language; each found window's title is printed.
 constexpr const char* kDriver = R"SH(set -u
-prog="$1"; out="$2"; password="$3"; overwrite_keys="$4"
-"$prog" & pid=$!
-wait_for() { for _ in $(seq 1 150); do xdotool search --name "$1" >/dev/null 2>&1 && return 0; sleep 0.1; done; echo "no window $1"; return 1; }
-wait_for "^Extract$" || { kill $pid; exit 90; }
+prog="$1"; out="$2"; password="$3"; overwrite_keys="$4"; trace="$5"; shift 5
+env "$@" "$prog" 2>"$trace" & pid=$!
+find_role() {
+  for w in $(xdotool search --onlyvisible --pid $pid 2>/dev/null); do
+    xprop -id "$w" WM_WINDOW_ROLE 2>/dev/null | grep -q "= \"$1\"\$" && { echo "$w"; return 0; }
+  done
+  return 1
+}
+give_up() { kill $pid 2>/dev/null; wait $pid; echo "program status $?"; exit "$1"; }
+wait_for() {
+  for _ in $(seq 1 150); do
+    w=$(find_role "$1") && { echo "title $1: $(xdotool getwindowname "$w")"; return 0; }
+    sleep 0.1
+  done
+  echo "no window $1"; return 1
+}
+wait_for coffer-output-folder || give_up 90
 sleep 0.4
 # Focus starts on OK: back to the folder field, replace its text, then OK.
 xdotool key shift+Tab shift+Tab ctrl+a; xdotool type --delay 2 "$out"; xdotool key Tab Tab Return
-wait_for "^Enter password$" || { kill $pid; exit 91; }
+wait_for coffer-password || give_up 91
 # Enter in the entry does nothing: Tab to OK and press it.
 sleep 0.4; xdotool type --delay 5 "$password"; xdotool key Tab space
 if [ -n "$overwrite_keys" ]; then
-  wait_for "^Confirm File Replace$" || { kill $pid; exit 92; }
+  wait_for coffer-overwrite || give_up 92
   sleep 0.4; xdotool key $overwrite_keys
 fi
-# A message box (wrong password, failure) has the program's name as its
-# title; it gets the focus and is answered with Return.
+# A message box (wrong password, failure) gets the focus and is answered
+# with Return.
 for _ in $(seq 1 300); do
   kill -0 $pid 2>/dev/null || break
-  box=$(xdotool search --onlyvisible --name "^Coffer$" 2>/dev/null | head -1)
-  if [ -n "$box" ]; then
+  if box=$(find_role coffer-message); then
+    echo "title coffer-message: $(xdotool getwindowname "$box")"
     sleep 0.3; xdotool windowfocus --sync "$box" key Return; sleep 0.5
   fi
   sleep 0.1
 done
-if kill -0 $pid 2>/dev/null; then echo "the program did not end"; kill $pid; exit 93; fi
+if kill -0 $pid 2>/dev/null; then echo "the program did not end"; give_up 93; fi
 wait $pid
 )SH";
+
+// The program's environment for a German desktop. The C library need not
+// have the locale: the language comes from these names alone.
+const std::vector<std::string> kGerman = {"LANG=de_DE.UTF-8", "LC_ALL=de_DE.UTF-8"};
 
 class EndToEnd : public ::testing::Test {
  protected:
@@ -66,33 +86,47 @@ class EndToEnd : public ::testing::Test {
               0)
         << out;
   }
-  // Runs the file on a display of its own; returns the driver's status.
-  int Drive(const std::string& password, const std::string& overwrite_keys = "") {
-    std::string log;
-    const int rc = test::Run("GTK_THEME=Adwaita NO_AT_BRIDGE=1 xvfb-run -a -s '-screen 0 1024x768x24' bash " +
-                                 Quote(dir_ / "driver.sh") + " " + Quote(program_) + " " + Quote(dir_ / "out/") + " " +
-                                 Quote(password) + " " + Quote(overwrite_keys) + " 2>&1",
-                             &log);
-    if (rc != 0) ADD_FAILURE() << log;
+  // Runs the file on a display of its own with `env` added to the
+  // program's environment; returns the driver's status. The driver's
+  // output goes to log_, the program's stderr to trace().
+  int Drive(const std::string& password, const std::string& overwrite_keys = "",
+            const std::vector<std::string>& env = {}) {
+    std::string command = "GTK_THEME=Adwaita NO_AT_BRIDGE=1 xvfb-run -a -s '-screen 0 1024x768x24' bash " +
+                          Quote(dir_ / "driver.sh") + " " + Quote(program_) + " " + Quote(dir_ / "out/") + " " +
+                          Quote(password) + " " + Quote(overwrite_keys) + " " + Quote(dir_ / "trace");
+    for (const std::string& e : env) command += " " + Quote(e);
+    const int rc = test::Run(command + " 2>&1", &log_);
+    if (rc != 0) ADD_FAILURE() << log_ << "\nprogram's stderr:\n" << trace();
     return rc;
   }
+  std::string trace() const { return ReadFile(dir_ / "trace"); }
   std::string Base() const { return dir_ / "out/photos/"; }
   test::ScratchDir dir_;
   std::string program_ = dir_ / "photos.run";
+  std::string log_;
 };
 
 TEST_F(EndToEnd, TheRecipientGetsTheSendersFilesAndASecondRunAsks) {
-  ASSERT_EQ(Drive("sea salt"), 0);
+  // First and second run on a German desktop.
+  ASSERT_EQ(Drive("sea salt", "", kGerman), 0);
+  EXPECT_NE(log_.find("title coffer-output-folder: Entpacken\n"), std::string::npos) << log_;
+  EXPECT_NE(log_.find("title coffer-password: Kennwort eingeben\n"), std::string::npos) << log_;
   // A single folder packed: its content is what comes out.
   std::string expected_root = Base();
   if (!test::Exists(Base() + "notes.txt")) expected_root += "holiday/";
   EXPECT_EQ(TreeContents(expected_root), TreeContents(dir_ / "holiday"));
   EXPECT_TRUE(std::filesystem::is_directory(expected_root + "empty"));
 
-  // Second run: one question, answered "Yes to all"; an edited file comes back.
+  // Second run: one question, answered "Ja für &alle" (Yes to all); an
+  // edited file comes back. The trace is on and never shows the password.
   WriteFile(expected_root + "notes.txt", "my own notes\n");
-  ASSERT_EQ(Drive("sea salt", "alt+a"), 0);
+  std::vector<std::string> traced = kGerman;
+  traced.push_back("COFFER_DEBUG=1");
+  ASSERT_EQ(Drive("sea salt", "alt+a", traced), 0);
   EXPECT_EQ(TreeContents(expected_root), TreeContents(dir_ / "holiday"));
+  const std::string trace = this->trace();
+  EXPECT_NE(trace.find("g_nCurrentSize"), std::string::npos) << trace;
+  EXPECT_EQ(trace.find("sea salt"), std::string::npos) << trace;
 
   // Third run: "Auto rename" keeps every old file and adds numbered copies.
   WriteFile(expected_root + "notes.txt", "my own notes\n");

@@ -112,6 +112,7 @@ TEST_F(PasswordWindowTest, MaskedEntryToggledByShowPasswordWithFocusInTheEntry) 
   auto* entry = GTK_ENTRY(Find("edPassword"));
   auto* check = GTK_TOGGLE_BUTTON(Find("chkDisplayPassword"));
   EXPECT_STREQ(gtk_window_get_title(window_.window()), "Enter password");
+  EXPECT_STREQ(gtk_window_get_role(window_.window()), "coffer-password");
   EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(check)), "_Show password");
   EXPECT_TRUE(gtk_button_get_use_underline(GTK_BUTTON(check)));
   EXPECT_EQ(gtk_window_get_focus(window_.window()), GTK_WIDGET(entry));
@@ -135,6 +136,23 @@ TEST_F(PasswordWindowTest, TabGoesFromTheEntryStraightToOk) {
   }
   test::PressKey(w, GDK_KEY_ISO_Left_Tab, GDK_SHIFT_MASK);
   EXPECT_EQ(gtk_window_get_focus(w), Find("chkDisplayPassword"));
+}
+
+// No button has the cancel role: Escape leaves the dialog open, while the
+// close box ends the question unanswered.
+TEST_F(PasswordWindowTest, EscapeDoesNothingAndTheCloseBoxCloses) {
+  bool closed = false;
+  form_.ShowModal([&] { closed = true; });
+  ASSERT_TRUE(test::SpinUntil([&] { return gtk::ToplevelVisible("frmPassword"); }));
+  gtk_entry_set_text(GTK_ENTRY(Find("edPassword")), "typed");
+  test::PressKey(window_.window(), GDK_KEY_Escape);
+  EXPECT_FALSE(closed);
+  EXPECT_TRUE(gtk_widget_get_visible(GTK_WIDGET(window_.window())));
+  EXPECT_STREQ(gtk_entry_get_text(GTK_ENTRY(Find("edPassword"))), "typed");
+  gtk_window_close(window_.window());
+  ASSERT_TRUE(test::SpinUntil([&] { return closed; }));
+  EXPECT_EQ(form_.confirmed(), 0);
+  EXPECT_FALSE(gtk_widget_get_visible(GTK_WIDGET(window_.window())));
 }
 
 TEST_F(PasswordWindowTest, BlankOkShowsTheMessageBoxOverTheDialogAndTypedOkCloses) {
