@@ -28,7 +28,7 @@ HRESULT T7zStream::QueryInterface(REFIID iid, void** out) noexcept {
     *out = static_cast<IOutStream*>(this);
   else if (iid == IID_IStreamGetSize)
     *out = static_cast<IStreamGetSize*>(this);
-  else if (iid == IID_IOutStreamFinish)
+  else if (iid == IID_IOutStreamFinish)  // older engines' IOutStreamFlush: same id, same one method
     *out = static_cast<IOutStreamFinish*>(this);
   else {
     *out = nullptr;

@@ -94,6 +94,21 @@ TEST_F(StreamTest, WritesAndSetsSizeStraightThrough) {
   EXPECT_EQ(test::ReadFile(path_), "abc");
 }
 
+// Id {23170F69-40C1-278A-0000-000300070000}: the engine names it
+// IOutStreamFinish, older ones IOutStreamFlush with a Flush method; either
+// way one method in the same place, which writes nothing and succeeds.
+TEST_F(StreamTest, AnswersTheFlushIdAndItsMethodDoesNothing) {
+  const GUID flush_id = {0x23170F69, 0x40C1, 0x278A, {0, 0, 0, 3, 0, 7, 0, 0}};
+  FileStream file(path_, FileMode::kRead);
+  auto stream = T7zStream::Create(&file, StreamOwnership::Borrowed, nullptr);
+  IOutStreamFinish* flush = nullptr;
+  ASSERT_EQ(stream->QueryInterface(flush_id, reinterpret_cast<void**>(&flush)), S_OK);
+  ASSERT_NE(flush, nullptr);
+  EXPECT_EQ(flush->OutStreamFinish(), S_OK);
+  flush->Release();
+  EXPECT_EQ(test::ReadFile(path_), "0123456789");
+}
+
 TEST_F(StreamTest, BorrowedStreamOutlivesTheAdapterAndOwnedOneGoesWithIt) {
   bool borrowed_freed = false, owned_freed = false;
   WatchedFile borrowed(path_, FileMode::kRead, &borrowed_freed);
