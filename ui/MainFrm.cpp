@@ -4,6 +4,7 @@
 #include "app/working_folder.h"
 #include "i18n/texts.h"
 #include "platform/error.h"
+#include "platform/main_thread.h"
 #include "platform/paths.h"
 #include "ui/MainFrmMessages.h"
 
@@ -14,16 +15,22 @@ TfrmMain::TfrmMain(TfrmSetOutput& set_output, TfrmPassword& password, uint16_t l
 
 // The program ends only after the job's end, so a job still running here
 // belongs to a test or an abnormal end: it is told to stop and waited for.
-TfrmMain::~TfrmMain() {
+TfrmMain::~TfrmMain() { StopWorkerOutsideLoop(); }
+
+void TfrmMain::StopWorkerOutsideLoop() {
   if (!worker_) return;
-  record_.RequestCancel();
-  pause_.Resume();
+  RefuseMainThreadCalls refuse;
+  pause_.Cancel(record_);
+  AbandonQuestions();
   worker_->Join();
+  worker_.reset();
 }
 
 void TfrmMain::FormShow() {
   try {
-    working_folder_ = MakeWorkingFolder(kWorkingFolderNeed);
+    // The payload's copy goes there too: a small temporary folder must give
+    // way to a roomier place rather than fail the copy half-way.
+    working_folder_ = MakeWorkingFolder(WorkingFolderNeed(OwnExecutablePath()));
   } catch (const Error& e) {
     // Without a working folder there is no language file either, so the
     // system's own words are all there is to show.
@@ -75,6 +82,7 @@ void TfrmMain::PasswordAnswered() {
   view_->SetLabel(MainLabel::lblSpeed, "");
   view_->SetLabel(MainLabel::lblFileName, i18n::Text("02000105"));
   password_ = password_form_.password_text();
+  password_secret_ = std::make_unique<TraceSecret>(password_);
   StartJob();
 }
 
@@ -153,10 +161,34 @@ void TfrmMain::FormClose() {
 // nothing of the job still using it.
 void TfrmMain::Cancel() {
   cancelling_ = true;
-  record_.RequestCancel();
   if (pause_.Paused()) view_->SetPauseCaption(i18n::Text("02000C12"));
+  pause_.Cancel(record_);
   pause_.Resume();
   view_->StopTimer(MainTimer::TimerProcess);
+}
+
+void TfrmMain::Terminate() {
+  if (closed_) return;
+  terminating_ = true;
+  if (!worker_) {
+    Finish();
+    return;
+  }
+  if (!cancelling_) Cancel();
+  // An open question (overwrite, password) is answered with a stop.
+  AbandonQuestions();
+  // Already past the job's end: no need to wait out its delay.
+  if (ending_) {
+    view_->StopTimer(MainTimer::EndDelay);
+    ReleaseWorkerAndClose();
+  }
+}
+
+void TfrmMain::EndWithoutWindows() {
+  if (closed_) return;
+  closed_ = true;
+  StopWorkerOutsideLoop();
+  if (!working_folder_.empty()) RemoveTree(working_folder_);
 }
 
 void TfrmMain::JobEndMessage(const JobEnd& end) {
@@ -164,6 +196,10 @@ void TfrmMain::JobEndMessage(const JobEnd& end) {
   ending_ = true;
   end_ = end;
   view_->StopTimer(MainTimer::TimerProcess);
+  if (terminating_) {
+    ReleaseWorkerAndClose();
+    return;
+  }
   view_->StartTimer(MainTimer::EndDelay, 1000);
 }
 
@@ -213,10 +249,9 @@ std::string TfrmMain::EndText(const JobEnd& end) const {
 }
 
 void TfrmMain::ReleaseWorkerAndClose() {
-  if (worker_) {
-    worker_->Join();
-    worker_.reset();
-  }
+  // The worker is at its very end; should it still ask anything, the
+  // answer is a stop rather than a wait on this very thread.
+  StopWorkerOutsideLoop();
   Finish();
 }
 

@@ -13,6 +13,7 @@
 #include "extract/job_host.h"
 #include "extract/progress.h"
 #include "extract/worker.h"  // WorkerInputs
+#include "platform/debug.h"
 #include "platform/message_box.h"
 #include "ui/PasswordFrm.h"
 #include "ui/SetOutputFrm.h"
@@ -59,6 +60,8 @@ class RunningJob {
   virtual void Start() = 0;
   virtual void Join() = 0;
 };
+class PendingQuestions;  // the worker's questions in flight (MainFrmHost.cpp)
+
 using JobFactory = std::function<std::unique_ptr<RunningJob>(const WorkerInputs&, ProgressRecord&, PauseGate&,
                                                               JobHost&)>;
 
@@ -67,7 +70,7 @@ class TfrmMain final : public JobHost {
   // `factory` makes the job once both questions are answered (the program
   // passes the extraction worker's, see app/extractor_app.h).
   TfrmMain(TfrmSetOutput& set_output, TfrmPassword& password, uint16_t lang_id, JobFactory factory);
-  ~TfrmMain() override;  // only once closed(): a running job is waited for
+  ~TfrmMain() override;  // a job still running is stopped and waited for
   TfrmMain(const TfrmMain&) = delete;
   TfrmMain& operator=(const TfrmMain&) = delete;
 
@@ -87,6 +90,14 @@ class TfrmMain final : public JobHost {
   void FormClose();
   // The job's end as it arrives on the main thread.
   void JobEndMessage(const JobEnd& end);
+  // The system ends the program (a termination signal, the session's
+  // end): a confirmed cancel without the question, in every stage, and the
+  // close as soon as the job has ended, without the end's delay or message.
+  void Terminate();
+  // The windows are gone (the display was lost) and the process is about
+  // to end: stops the job and waits for it, then removes the working folder,
+  // touching no window. Nothing else may run after it.
+  void EndWithoutWindows();
 
   // JobHost, called on the worker's thread.
   void ShowTotalSize(int64_t total_bytes) override;
@@ -115,6 +126,11 @@ class TfrmMain final : public JobHost {
   void Cancel();
   void ReleaseWorkerAndClose();
   void Finish();
+  // Stops the job and waits for it outside the main loop: the worker's
+  // calls to the main thread and its questions are answered with a stop.
+  void StopWorkerOutsideLoop();
+  void AbandonQuestions();
+  static std::shared_ptr<PendingQuestions> NewPendingQuestions();
 
   TfrmSetOutput& set_output_;
   TfrmPassword& password_form_;
@@ -126,6 +142,7 @@ class TfrmMain final : public JobHost {
   std::string module_path_;
   std::string output_folder_;
   std::string password_;
+  std::unique_ptr<TraceSecret> password_secret_;  // keeps it out of the trace
   ProgressRecord record_;
   PauseGate pause_;
   ProgressTicker ticker_;
@@ -134,7 +151,9 @@ class TfrmMain final : public JobHost {
   bool asking_close_ = false;
   bool cancelling_ = false;
   bool ending_ = false;
+  bool terminating_ = false;
   bool closed_ = false;
+  std::shared_ptr<PendingQuestions> questions_ = NewPendingQuestions();
   // Calls queued from the worker check it, as the window may be gone first.
   std::shared_ptr<TfrmMain*> self_ = std::make_shared<TfrmMain*>(this);
 };

@@ -6,10 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
 
 #include "app/files.h"
 #include "i18n/texts.h"
+#include "platform/debug.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "tests/support/scratch.h"
@@ -306,6 +309,37 @@ TEST_F(RealJobTest, AWrongPasswordIsReportedAndNothingIsWritten) {
   EXPECT_EQ(AnswerMessage(), "Passwords do not match");
   ASSERT_TRUE(SpinUntil([&] { return closed_ == 1; }));
   EXPECT_FALSE(test::Exists(dir_ / "out/sample/b.bin"));
+}
+
+// Typed into the first dialog or into the worker's fallback one, the
+// password never reaches the trace, while the trace itself is on.
+TEST_F(RealJobTest, TheTraceNeverShowsThePasswordTypedInEitherDialog) {
+  const std::string secret = "right";
+  std::vector<std::string> trace;
+  std::mutex mutex;
+  ScopedDebugSink sink([&](const std::string& line) {
+    std::lock_guard lock(mutex);
+    trace.push_back(line);
+  });
+  // No password for the worker: the engine's request goes to the dialog.
+  ExtractorApp app(0x0409, [&] { ++closed_; }, [this](const WorkerInputs& in, ProgressRecord& r, PauseGate& p, JobHost& h) {
+    DebugLine("a careless trace line quoting " + in.password);
+    WorkerInputs inputs = in;
+    inputs.password.clear();
+    return RealWorker()(inputs, r, p, h);
+  });
+  app.Start();
+  ASSERT_NO_FATAL_FAILURE(AnswerQuestions(app, dir_ / "out", secret));
+  GtkWindow* pw = app.password_window().window();
+  ASSERT_TRUE(SpinUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(pw)); }, 30000));
+  gtk_entry_set_text(GTK_ENTRY(In(pw, "edPassword")), (" " + secret + " ").c_str());
+  Click(pw, "btnOK");
+  ASSERT_TRUE(SpinUntil([&] { return closed_ == 1; }, 60000));
+  EXPECT_EQ(test::ReadFile(dir_ / "out/sample/docs/a.txt"), "alpha");
+  std::lock_guard lock(mutex);
+  EXPECT_NE(std::find(trace.begin(), trace.end(), "password-------------***"), trace.end());
+  EXPECT_NE(std::find(trace.begin(), trace.end(), "a careless trace line quoting ***"), trace.end());
+  for (const auto& line : trace) EXPECT_EQ(line.find(secret), std::string::npos) << line;
 }
 
 }  // namespace
