@@ -6,6 +6,7 @@
 #include "i18n/texts.h"
 #include "platform/locale.h"
 #include "platform/paths.h"
+#include "platform/termination.h"
 
 namespace coffer {
 namespace {
@@ -52,12 +53,21 @@ int RunExtractor() {
   // included.
   if (!gtk_init_check(nullptr, nullptr)) return 1;
   GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+  int ended_by = 0;  // the termination signal, if one came
   {
     ExtractorApp app(SystemDefaultLangId(), [loop] { g_main_loop_quit(loop); });
+    // Ended by the system, the run ends as a confirmed cancel does: the job
+    // stops, its unfinished item and the working folder go.
+    WatchTermination([&app, &ended_by](int signal) {
+      if (!ended_by) ended_by = signal;
+      app.main_form().Terminate();
+    });
+    WatchDisplayLoss([&app] { app.main_form().EndWithoutWindows(); });
     app.Start();
     if (!app.closed()) g_main_loop_run(loop);
   }
   g_main_loop_unref(loop);
+  if (ended_by) ExitBySignal(ended_by);
   return 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The steps of one extraction job, run by TThreaEncryptFile on its thread.
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <string>
 #include <vector>
@@ -9,9 +10,16 @@
 #include "extract/job_host.h"
 #include "extract/progress.h"
 #include "extract/worker.h"
+#include "platform/debug.h"
 #include "sevenzip/reader.h"
 
 namespace coffer {
+
+// An item that did not come out, and why (for the terminal's detail).
+struct NotExtracted {
+  std::string path;
+  std::string reason;
+};
 
 class Job {
  public:
@@ -33,14 +41,17 @@ class Job {
   bool PasswordAccepted();
   bool MakeOutputBase();
   JobEnd Extract();
-  JobEnd Place(const std::string& extraction_folder, std::vector<std::string> not_placed);
-  std::vector<std::string> DamagedItems(const std::string& extraction_folder, bool remove);
+  JobEnd Place(const std::string& extraction_folder, std::vector<NotExtracted> not_placed);
+  // The items of the last extraction that did not come out whole, with
+  // the reason for each; with `remove`, what the engine wrote for them goes.
+  std::vector<NotExtracted> DamagedItems(const std::string& extraction_folder, bool remove);
 
   static int32_t OnProgress(void* sender, bool is_total, int64_t value);
   static int32_t OnPassword(void* sender, std::string& password);
   static int32_t OnOpenPassword(void* sender, std::string& password);
 
   const WorkerInputs& in_;
+  TraceSecret password_secret_;
   const std::string& payload_copy_;
   ProgressRecord& record_;
   PauseGate& pause_;
@@ -51,8 +62,12 @@ class Job {
   uint32_t item_total_ = 0;
   int64_t sum_ = 0;
   bool existing_ = false;
+  int32_t data_items_ = 0;       // files that hold data
+  int32_t protected_items_ = 0;  // of those, the encrypted ones
   bool password_asked_at_open_ = false;
   OverwriteAnswer standing_answer_ = OverwriteAnswer::kYes;
+  // A password typed into the fallback dialog stays out of the trace too.
+  std::vector<std::unique_ptr<TraceSecret>> fallback_secrets_;
 };
 
 // Removes a scratch folder however the step that made it ends.
@@ -70,7 +85,8 @@ class ScratchFolder {
 
 bool FolderExists(const std::string& path);
 
-// The text for files that did not come out intact.
-std::string NotIntactText(const std::vector<std::string>& paths);
+// The end for files that did not come out intact: one summary text for
+// the window, and "path: reason" per item for the terminal.
+JobEnd NotIntact(const std::vector<NotExtracted>& items);
 
 }  // namespace coffer

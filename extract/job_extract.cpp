@@ -27,18 +27,37 @@ bool FolderExists(const std::string& path) {
   return std::filesystem::is_directory(path, ec);
 }
 
-std::string NotIntactText(const std::vector<std::string>& paths) {
-  return i18n::Format(i18n::Text("02000C51"), std::to_string(paths.size()), paths.empty() ? "" : paths.front());
+JobEnd NotIntact(const std::vector<NotExtracted>& items) {
+  JobEnd end{0, 3, i18n::Format(i18n::Text("02000C51"), std::to_string(items.size()),
+                                items.empty() ? "" : items.front().path), {}};
+  for (const auto& item : items) end.details.push_back(item.path + ": " + item.reason);
+  return end;
 }
 
-std::vector<std::string> Job::DamagedItems(const std::string& extraction_folder, bool remove) {
-  std::vector<std::string> damaged;
+namespace {
+
+std::string ReasonFor(const sevenzip::ItemFailure& failure) {
+  using sevenzip::Verdict;
+  switch (failure.verdict) {
+    case Verdict::kPathRefused: return "unsafe name: it would leave the output folder";
+    case Verdict::kNotProtected: return "not protected by the password";
+    case Verdict::kCreateFailed: return failure.message;
+    case Verdict::kStopped: return "stopped before its end";
+    default: return "damaged (" + failure.message + ")";
+  }
+}
+
+}  // namespace
+
+std::vector<NotExtracted> Job::DamagedItems(const std::string& extraction_folder, bool remove) {
+  using sevenzip::Verdict;
+  std::vector<NotExtracted> damaged;
   for (const auto& failure : reader_->LastFailures()) {
-    const bool written = failure.verdict != sevenzip::Verdict::kPathRefused &&
-                         failure.verdict != sevenzip::Verdict::kCreateFailed;
+    const bool written = failure.verdict != Verdict::kPathRefused && failure.verdict != Verdict::kCreateFailed &&
+                         failure.verdict != Verdict::kNotProtected;
     // Whatever came out of a damaged item is not the sender's file.
     if (remove && written && IsSafeItemPath(failure.path)) RemoveFileEntry(extraction_folder + failure.path);
-    if (failure.path != kProbeItemName) damaged.push_back(failure.path.empty() ? "?" : failure.path);
+    if (failure.path != kProbeItemName) damaged.push_back({failure.path.empty() ? "?" : failure.path, ReasonFor(failure)});
   }
   return damaged;
 }
@@ -65,7 +84,7 @@ JobEnd Job::Extract() {
     const auto damaged = clean_up();
     record_.hold.store(-1, ProgressRecord::kRelaxed);
     if (Cancelled() || damaged.empty()) return {};
-    return {0, 3, NotIntactText(damaged)};
+    return NotIntact(damaged);
   }
 
   ScratchFolder scratch(MakeWorkingFolder(sum_));  // ends in "/"
@@ -83,8 +102,9 @@ JobEnd Job::Extract() {
   return Place(scratch.path(), std::move(damaged));
 }
 
-JobEnd Job::Place(const std::string& extraction_folder, std::vector<std::string> not_placed) {
-  const std::set<std::string> damaged(not_placed.begin(), not_placed.end());
+JobEnd Job::Place(const std::string& extraction_folder, std::vector<NotExtracted> not_placed) {
+  std::set<std::string> damaged;
+  for (const auto& item : not_placed) damaged.insert(item.path);
   record_.placing.store(-1, ProgressRecord::kRelaxed);
   record_.items_placed.store(0, ProgressRecord::kRelaxed);
   record_.hold.store(0, ProgressRecord::kRelaxed);
@@ -118,17 +138,19 @@ JobEnd Job::Place(const std::string& extraction_folder, std::vector<std::string>
         outcome = PlaceFile(from, name, to, name, standing_answer_,
                             [&] { return host_.AskOverwrite(destination, extraction_folder + path); },
                             record_);
+      } catch (const HostFailure&) {
+        throw;  // no answer came: the job ends with that error
       } catch (const std::exception& e) {
         outcome = {PlaceResult::kFailed, e.what(), {}};
       }
-      if (outcome.result == PlaceResult::kFailed) not_placed.push_back(path);
+      if (outcome.result == PlaceResult::kFailed) not_placed.push_back({path, outcome.reason});
     }
     record_.items_placed.store(++placed, ProgressRecord::kRelaxed);
     pause_.Wait(record_);
   }
   record_.placing.store(0, ProgressRecord::kRelaxed);
   if (Cancelled() || not_placed.empty()) return {};
-  return {0, 3, NotIntactText(not_placed)};
+  return NotIntact(not_placed);
 }
 
 }  // namespace coffer

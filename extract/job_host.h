@@ -4,20 +4,36 @@
 // waits for its answer; the windows run them on the main thread.
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/error.h"
 
 namespace coffer {
 
 // The outcome of a job. (1, 0) finished or cancelled; (0, 1) the output
 // folder could not be made; (0, 2) wrong password; (0, 3) failed, with text.
 struct JobEnd {
+  JobEnd() = default;
+  JobEnd(int32_t first_code, int32_t second_code, std::string what = {}, std::vector<std::string> items = {})
+      : first(first_code), second(second_code), text(std::move(what)), details(std::move(items)) {}
+
   int32_t first = 1;
   int32_t second = 0;
   std::string text;
+  std::vector<std::string> details;  // (0, 3): one line per item, "path: reason"
   friend bool operator==(const JobEnd&, const JobEnd&) = default;
 };
 
 enum class OverwriteAnswer : int32_t {
   kYes = 0, kNo = 1, kYesToAll = 2, kNoToAll = 3, kAutoRename = 4, kCancel = 5,
+};
+
+// The host could not answer a question (its window failed): the job ends
+// with this error rather than guess an answer.
+class HostFailure : public Error {
+ public:
+  using Error::Error;
 };
 
 class JobHost {

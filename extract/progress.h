@@ -24,11 +24,16 @@ struct ProgressRecord {
 
   static constexpr auto kRelaxed = std::memory_order_relaxed;
   bool Cancelled() const { return cancel.load(kRelaxed) != 0; }
+  // For the worker's own thread; any other thread stops the job through
+  // PauseGate::Cancel, so that a paused worker wakes to see it.
   void RequestCancel() { cancel.store(-1, kRelaxed); }
 };
 
 // Pause without stopping a thread: the worker passes through Wait() at its
-// pause points and blocks there while the gate is closed. Cancelling opens it.
+// pause points and blocks there while the gate is closed. A stop request
+// from another thread goes through Cancel(), which sets the record's flag
+// under the gate's own lock: a waiter tests that flag under the same lock,
+// so the wake-up cannot slip in between its test and its sleep.
 class PauseGate {
  public:
   void Pause() {
@@ -51,8 +56,15 @@ class PauseGate {
     std::unique_lock lock(mutex_);
     while (paused_ && !record.Cancelled()) changed_.wait(lock);
   }
-  // Wakes a waiter so that it sees a cancel request.
-  void Wake() { changed_.notify_all(); }
+  // Asks the job to stop and lets a paused worker through to see it. The
+  // gate stays closed for the record, so Paused() still tells the truth.
+  void Cancel(ProgressRecord& record) {
+    {
+      std::lock_guard lock(mutex_);
+      record.RequestCancel();
+    }
+    changed_.notify_all();
+  }
 
  private:
   mutable std::mutex mutex_;

@@ -36,6 +36,13 @@ void ReadExactly(HostStream& in, char* buffer, int64_t size, const std::string& 
 
 }  // namespace
 
+int64_t WorkingFolderNeed(const std::string& program_path, int64_t payload_offset) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(program_path, ec);
+  const int64_t payload = ec ? 0 : std::max<int64_t>(0, static_cast<int64_t>(size) - payload_offset);
+  return kWorkingFolderNeed + payload;
+}
+
 TThreaEncryptFile::TThreaEncryptFile(WorkerInputs inputs, ProgressRecord& record, PauseGate& pause,
                                      JobHost& host)
     : inputs_(std::move(inputs)),
@@ -77,7 +84,12 @@ void TThreaEncryptFile::Execute() {
 
 Job::Job(const WorkerInputs& in, const std::string& payload_copy, ProgressRecord& record, PauseGate& pause,
          JobHost& host)
-    : in_(in), payload_copy_(payload_copy), record_(record), pause_(pause), host_(host) {}
+    : in_(in),
+      password_secret_(in.password),
+      payload_copy_(payload_copy),
+      record_(record),
+      pause_(pause),
+      host_(host) {}
 
 Job::~Job() = default;
 
@@ -95,6 +107,9 @@ JobEnd Job::Run() {
   if (!Open()) return Finish({0, 2, {}});
   PreScan();
   if (Cancelled()) return Finish({});
+  // Without any encrypted data the password protects nothing: whoever had
+  // the file could have made or changed all of it.
+  if (data_items_ > 0 && protected_items_ == 0) return Finish({0, 3, i18n::Text("02000C52"), {}});
 
   if (!PasswordAccepted()) return Finish({0, 2, {}});
   if (Cancelled()) return Finish({});
@@ -139,7 +154,7 @@ void Job::CopyPayload() {
 int32_t Job::OnProgress(void* sender, bool is_total, int64_t value) {
   auto* job = static_cast<Job*>(sender);
   job->pause_.Wait(job->record_);
-  if (job->Cancelled()) return 1;
+  if (job->Cancelled()) return sevenzip::kStopResult;
   if (is_total) {
     job->record_.total_size.store(value, ProgressRecord::kRelaxed);
     DebugLine("g_nTotalSize-------------***" + std::to_string(value));
@@ -156,9 +171,11 @@ int32_t Job::OnPassword(void* sender, std::string& password) {
   if (!job->host_.AskPassword(entered)) {
     // The host closes; the cancel flag makes this job end quietly.
     job->record_.RequestCancel();
-    return 1;
+    return sevenzip::kStopResult;
   }
-  DebugLine("password-------------***" + password);
+  // The marker alone: neither the parameter nor the answer is ever traced.
+  DebugLine("password-------------***");
+  job->fallback_secrets_.push_back(std::make_unique<TraceSecret>(entered));
   const auto first = entered.find_first_not_of(" \t\r\n");
   const auto last = entered.find_last_not_of(" \t\r\n");
   password = first == std::string::npos ? std::string() : entered.substr(first, last - first + 1);
@@ -168,6 +185,7 @@ int32_t Job::OnPassword(void* sender, std::string& password) {
 bool Job::Open() {
   reader_ = sevenzip::New7zReader(sevenzip::Format7zClassId, in_.module_path);
   reader_->SetProgressHandler(this, &Job::OnProgress);
+  reader_->SetRequireEncryption(true);
   // An archive with encrypted names needs the password to be opened at all;
   // the open handler hands over the entered one and notes that it was asked.
   reader_->SetPasswordHandler(this, &Job::OnOpenPassword);
@@ -202,7 +220,12 @@ void Job::PreScan() {
     if (Cancelled()) break;
     ++count;
     record_.item_count.store(count, ProgressRecord::kRelaxed);
-    sum_ += reader_->ItemSize(i);
+    const int64_t size = reader_->ItemSize(i);
+    sum_ += size;
+    if (size > 0) {
+      ++data_items_;
+      if (reader_->ItemIsEncrypted(i)) ++protected_items_;
+    }
     const std::string path = reader_->ItemPath(i);
     if (!existing_ && IsSafeItemPath(path) && ExistsBelow(output_base_, path)) existing_ = true;
   }
@@ -215,7 +238,8 @@ bool Job::PasswordAccepted() {
   for (uint32_t j = 0; j < item_total_; ++j) {
     if (reader_->ItemIsFolder(j)) continue;
     const std::string path = reader_->ItemPath(j);
-    if (path != kProbeItemName) continue;
+    // A probe anyone could have put there proves nothing about the password.
+    if (path != kProbeItemName || !reader_->ItemIsEncrypted(j)) continue;
     if (Cancelled()) break;
     const int64_t stated = reader_->ItemSize(j);
     int64_t actual = 0;

@@ -20,6 +20,10 @@ struct WorkerInputs {
   int64_t payload_offset = 786432;
 };
 
+// What the run's working folder must hold: the copy of the payload that
+// `program_path` carries from `payload_offset` on, and 10 MiB besides.
+int64_t WorkingFolderNeed(const std::string& program_path, int64_t payload_offset = 786432);
+
 class TThreaEncryptFile {
  public:
   TThreaEncryptFile(WorkerInputs inputs, ProgressRecord& record, PauseGate& pause, JobHost& host);

@@ -51,7 +51,7 @@ struct TestProgress {
   int64_t total = 0;
   static int32_t On(void* sender, bool is_total, int64_t value) {
     auto* self = static_cast<TestProgress*>(sender);
-    if (Interrupted()) return 1;
+    if (Interrupted()) return sevenzip::kStopResult;
     if (is_total) self->total = value;
     else self->bar.Update("testing", value, self->total);
     return 0;
@@ -62,7 +62,7 @@ struct TestProgress {
 // stated, non-zero size with a clean verdict.
 bool ProbeAccepts(sevenzip::I7zReader& reader, const std::string& scratch) {
   for (uint32_t i = 0; i < reader.ItemCount(); ++i) {
-    if (reader.ItemIsFolder(i) || reader.ItemPath(i) != kProbeItemName) continue;
+    if (reader.ItemIsFolder(i) || reader.ItemPath(i) != kProbeItemName || !reader.ItemIsEncrypted(i)) continue;
     const int64_t stated = reader.ItemSize(i);
     int64_t actual = 0;
     {
@@ -79,6 +79,23 @@ bool ProbeAccepts(sevenzip::I7zReader& reader, const std::string& scratch) {
     if (stated != 0 && stated == actual) return true;
   }
   return true;
+}
+
+// Items that hold data without encryption: anyone could have put them in.
+bool Unprotected(sevenzip::I7zReader& reader, uint32_t i) {
+  return !reader.ItemIsFolder(i) && reader.ItemSize(i) > 0 && !reader.ItemIsEncrypted(i);
+}
+
+// Whether the password protects anything at all: some item with data is
+// encrypted (folders and empty files carry nothing to protect).
+bool AnythingProtected(sevenzip::I7zReader& reader) {
+  bool data = false;
+  for (uint32_t i = 0; i < reader.ItemCount(); ++i) {
+    if (reader.ItemIsFolder(i) || reader.ItemSize(i) == 0) continue;
+    if (reader.ItemIsEncrypted(i)) return true;
+    data = true;
+  }
+  return !data;
 }
 
 }  // namespace
@@ -105,8 +122,11 @@ int RunList(const Options& options) {
       const std::string path = reader.ItemPath(i);
       if (path == kProbeItemName) continue;
       if (reader.ItemIsFolder(i)) std::printf("folder %14s  %s/\n", "-", path.c_str());
-      else std::printf("file   %14lld  %s\n", static_cast<long long>(reader.ItemSize(i)), path.c_str());
+      else
+        std::printf("file   %14lld  %s%s\n", static_cast<long long>(reader.ItemSize(i)), path.c_str(),
+                    Unprotected(reader, i) ? "   (not protected by the password)" : "");
     }
+    if (!AnythingProtected(reader)) std::printf("not protected: nothing in this archive is encrypted\n");
     std::printf("intact: the archive's headers open and parse\n");
     return kExitOk;
   } catch (const std::exception& e) {
@@ -120,8 +140,14 @@ int RunTest(const Options& options) {
     ResourceEngine engine;
     OpenedArchive archive(options.archive, engine.module_path());
     archive.Open(options.archive);  // the headers need no password
-    const std::string password = ExistingPassword(options.password_file);
     auto& reader = archive.reader();
+    if (!AnythingProtected(reader)) {
+      std::fprintf(stderr, "coffer-pack: %s is not protected by a password: nothing in it is encrypted\n",
+                   options.archive.c_str());
+      return kExitFailure;
+    }
+    const std::string password = ExistingPassword(options.password_file);
+    reader.SetRequireEncryption(true);
     if (password.empty() || (reader.SetKnownPassword(password), !ProbeAccepts(reader, engine.folder()))) {
       std::fprintf(stderr, "coffer-pack: wrong password for %s\n", options.archive.c_str());
       return kExitWrongPassword;
@@ -135,22 +161,28 @@ int RunTest(const Options& options) {
       if (Interrupted()) {
         progress.bar.Clear();
         std::fprintf(stderr, "coffer-pack: interrupted\n");
-        return kExitInterrupted;
+        return InterruptedStatus();
       }
       failure = e.what();
     }
     progress.bar.Clear();
     const auto failures = reader.LastFailures();
-    for (const auto& f : failures) std::printf("damaged: %s (%s)\n", f.path.c_str(), f.message.c_str());
+    for (const auto& f : failures) {
+      const bool refused = f.verdict == sevenzip::Verdict::kNotProtected;
+      std::printf("%s: %s (%s)\n", refused ? "refused" : "damaged", f.path.c_str(), f.message.c_str());
+    }
     if (!failure.empty()) std::printf("damaged: %s\n", failure.c_str());
     if (failures.empty() && failure.empty()) {
       std::printf("intact: every item of %s decrypts and checks out\n", options.archive.c_str());
       return kExitOk;
     }
     return kExitFailure;
+  } catch (const UsageError& e) {
+    std::fprintf(stderr, "coffer-pack: %s\n", e.what());
+    return kExitUsage;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "coffer-pack: %s\n", e.what());
-    return Interrupted() ? kExitInterrupted : kExitFailure;
+    return Interrupted() ? InterruptedStatus() : kExitFailure;
   }
 }
 

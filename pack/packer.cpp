@@ -172,7 +172,7 @@ int RunPack(const Options& options) {
     write.encrypt_names = false;
     write.solid = true;
     items.insert(items.begin(), sevenzip::ArchiveItem::FromBytes(kProbeItemName, RandomProbe()));
-    if (Interrupted()) return kExitInterrupted;
+    if (Interrupted()) return InterruptedStatus();
 
     TempOutput temp(output);
     FileStream& file = temp.stream();
@@ -190,7 +190,7 @@ int RunPack(const Options& options) {
       if (Interrupted()) {
         bar.Clear();
         std::fprintf(stderr, "coffer-pack: interrupted; %s was not written\n", output.c_str());
-        return kExitInterrupted;
+        return InterruptedStatus();
       }
       throw;
     }
@@ -207,10 +207,14 @@ int RunPack(const Options& options) {
                 files == 1 ? "file" : "files", folders, folders == 1 ? "folder" : "folders",
                 FormatSize(packed).c_str());
     return kExitOk;
+  } catch (const UsageError& e) {
+    bar.Clear();
+    std::fprintf(stderr, "coffer-pack: %s\n", e.what());
+    return kExitUsage;
   } catch (const std::exception& e) {
     bar.Clear();
     std::fprintf(stderr, "coffer-pack: %s\n", e.what());
-    return Interrupted() ? kExitInterrupted : kExitFailure;
+    return Interrupted() ? InterruptedStatus() : kExitFailure;
   }
 }
 

@@ -23,7 +23,11 @@ namespace {
 std::atomic<int> g_interrupted{0};
 static_assert(std::atomic<int>::is_always_lock_free);
 
-void OnSignal(int) { g_interrupted.store(1, std::memory_order_relaxed); }
+// The first signal counts; a second one while stopping changes nothing.
+void OnSignal(int signal) {
+  int none = 0;
+  g_interrupted.compare_exchange_strong(none, signal, std::memory_order_relaxed);
+}
 
 class Tty {
  public:
@@ -84,6 +88,12 @@ void InstallInterruptHandlers() {
   action.sa_flags = 0;
   ::sigaction(SIGINT, &action, nullptr);
   ::sigaction(SIGTERM, &action, nullptr);
+  ::sigaction(SIGHUP, &action, nullptr);
+}
+
+int InterruptedStatus() {
+  const int signal = g_interrupted.load(std::memory_order_relaxed);
+  return 128 + (signal != 0 ? signal : SIGINT);
 }
 
 bool Interrupted() { return g_interrupted.load(std::memory_order_relaxed) != 0; }
@@ -120,7 +130,9 @@ std::string ReadPasswordFile(const std::string& path) {
   std::string line;
   std::getline(in, line);
   if (in.bad()) throw Error("cannot read the password file " + path);
-  return StripLineEnd(line);
+  line = StripLineEnd(line);
+  if (line.empty()) throw UsageError("the first line of the password file " + path + " is empty");
+  return line;
 }
 
 std::string NewPassword(const std::optional<std::string>& password_file) {

@@ -8,12 +8,24 @@
 #include <optional>
 #include <string>
 
+#include "platform/error.h"
+
 namespace coffer::pack {
 
-// Installs handlers for SIGINT and SIGTERM that only set a flag (no
-// restart of interrupted calls, so blocking reads return).
+// Installs handlers for SIGINT, SIGTERM and SIGHUP (the terminal closed, a
+// logout) that only note the signal (no restart of interrupted calls, so
+// blocking reads return). Every mode then ends as a cancel does.
 void InstallInterruptHandlers();
 bool Interrupted();
+// The exit status for the signal that interrupted: 128 + its number (130
+// for Ctrl-C, 143 for SIGTERM, 129 for SIGHUP).
+int InterruptedStatus();
+
+// A command that cannot be carried out as given (exit status 2).
+class UsageError : public Error {
+ public:
+  using Error::Error;
+};
 
 // Whether a controlling terminal can be opened for questions.
 bool HaveTerminal();
@@ -24,7 +36,7 @@ bool HaveTerminal();
 std::optional<std::string> AskLine(const std::string& prompt, bool hidden);
 
 // The first line of `path` without its line end; throws coffer::Error when
-// the file cannot be read.
+// the file cannot be read, UsageError when that line is empty.
 std::string ReadPasswordFile(const std::string& path);
 
 // A password for a new archive (asked twice, must match) or for an existing

@@ -127,7 +127,7 @@ int RunExtract(const Options& options) {
   std::string working;
   try {
     const std::string password = ExistingPassword(options.password_file);
-    working = MakeWorkingFolder(kWorkingFolderNeed);
+    working = MakeWorkingFolder(WorkingFolderNeed(options.archive));
     i18n::WriteLanguageFile(working, SystemDefaultLangId());
 
     ProgressBar bar;
@@ -143,8 +143,7 @@ int RunExtract(const Options& options) {
       while (!(end = host.WaitForEnd(kTick))) {
         if (Interrupted() && !interrupted) {
           interrupted = true;
-          record.RequestCancel();
-          pause.Wake();
+          pause.Cancel(record);
         }
         if (!host.Asking()) {
           const BarState s = BarStateOf(record);
@@ -158,7 +157,7 @@ int RunExtract(const Options& options) {
     interrupted = interrupted || Interrupted();
     if (interrupted) {
       std::fprintf(stderr, "coffer-pack: interrupted; files extracted so far stay in place\n");
-      return kExitInterrupted;
+      return InterruptedStatus();
     }
     if (end->first == 1 && end->second == 0 && !record.Cancelled()) {
       std::printf("coffer-pack: extracted into %s%s%s/\n", options.output_folder.c_str(),
@@ -176,7 +175,13 @@ int RunExtract(const Options& options) {
       std::fprintf(stderr, "coffer-pack: cancelled\n");
     else
       std::fprintf(stderr, "coffer-pack: %s\n", end->text.c_str());
+    // The window has room for one sentence; here every item gets its reason.
+    for (const std::string& line : end->details) std::fprintf(stderr, "  %s\n", line.c_str());
     return kExitFailure;
+  } catch (const UsageError& e) {
+    if (!working.empty()) RemoveTree(working);
+    std::fprintf(stderr, "coffer-pack: %s\n", e.what());
+    return kExitUsage;
   } catch (const std::exception& e) {
     if (!working.empty()) RemoveTree(working);
     std::fprintf(stderr, "coffer-pack: %s\n", e.what());

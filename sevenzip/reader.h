@@ -27,8 +27,12 @@ inline constexpr Guid Format7zClassId{
 // Largest offset at which the archive signature may start.
 inline constexpr uint64_t OpenScanLimit = 0x100000;
 
-// Handlers answer a result code that goes to the library unchanged
-// (0 = go on; non-zero makes the library abandon the operation).
+// Handlers answer a result code that goes to the library unchanged: 0 goes
+// on, kStopResult stops the running operation. (Any other non-zero code is
+// not a stop to the library: its decoders take 1 for a data error and carry
+// on with the rest of the block, so a stop must always be kStopResult.)
+inline constexpr int32_t kStopResult = static_cast<int32_t>(0x80004004u);  // the library's E_ABORT
+
 using ProgressHandler = int32_t (*)(void* sender, bool is_total, int64_t value);
 using PasswordHandler = int32_t (*)(void* sender, std::string& password);
 using ItemStreamHandler = int32_t (*)(void* sender, uint32_t index,
@@ -48,6 +52,8 @@ enum class Verdict : int32_t {
   kWrongPassword = 9,
   kPathRefused = 1000,    // the item's path would leave the target folder
   kCreateFailed = 1001,   // its output file could not be created
+  kStopped = 1002,        // a stop request cut it off; what came out is partial
+  kNotProtected = 1003,   // it holds data that is not encrypted: not extracted
 };
 
 struct ItemFailure {
@@ -72,6 +78,8 @@ class I7zReader {
   virtual std::string ItemName(uint32_t index) = 0;
   virtual int64_t ItemSize(uint32_t index) = 0;
   virtual bool ItemIsFolder(uint32_t index) = 0;
+  // Whether the item's data is encrypted (false for folders and empty files).
+  virtual bool ItemIsEncrypted(uint32_t index) = 0;
   virtual void ExtractItemToStream(uint32_t index, HostStream& stream, bool test) = 0;
   virtual void ExtractItemList(const uint32_t* indices, uint32_t count, bool test,
                                void* sender, ItemStreamHandler handler) = 0;
@@ -82,6 +90,11 @@ class I7zReader {
   virtual void SetProgressHandler(void* sender, ProgressHandler handler) = 0;
   virtual void SetFormatClassId(const Guid& id) = 0;
   virtual Guid FormatClassId() = 0;
+
+  // With `on`, every extract call refuses items that hold data (a non-zero
+  // size) without encryption: nothing is written for them and each is
+  // reported as kNotProtected. Off after construction.
+  virtual void SetRequireEncryption(bool on) = 0;
 
   // Items of the last extract call whose verdict was not OK, or whose path
   // was refused or whose file could not be created, in the order reported.

@@ -124,7 +124,8 @@ void T7zInArchive::CheckIndex(uint32_t index) {
 
 void T7zInArchive::ItemProperty(uint32_t index, PROPID id, PropValue& value) {
   CheckIndex(index);
-  engine_->GetProperty(index, id, value.out());
+  // A property the handler cannot give is no empty value: say so.
+  CheckResult(engine_->GetProperty(index, id, value.out()));
 }
 
 std::string T7zInArchive::ItemPath(uint32_t index) {
@@ -151,6 +152,12 @@ bool T7zInArchive::ItemIsFolder(uint32_t index) {
   return value.Bool();
 }
 
+bool T7zInArchive::ItemIsEncrypted(uint32_t index) {
+  PropValue value;
+  ItemProperty(index, kpidEncrypted, value);
+  return value.Bool();
+}
+
 void T7zInArchive::RunExtract(const uint32_t* indices, uint32_t count, bool test) {
   IInArchive& engine = Opened();
   {
@@ -167,7 +174,10 @@ void T7zInArchive::RunExtract(const uint32_t* indices, uint32_t count, bool test
     // The call ended (stopped or failed) in the middle of this item: what
     // its stream received is not the whole file.
     current_unfinished_ = false;
-    Record(current_index_, Verdict::kUnexpectedEnd, "Extraction stopped before the end of this item");
+    if (result == E_ABORT)
+      Record(current_index_, Verdict::kStopped, "Extraction stopped before the end of this item");
+    else
+      Record(current_index_, Verdict::kUnexpectedEnd, "Extraction ended before the end of this item");
   }
   slot_->RethrowIfAny();
   CheckResult(result);

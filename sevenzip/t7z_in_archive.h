@@ -44,6 +44,7 @@ class T7zInArchive final : public T7zArchive,
   std::string ItemName(uint32_t index) override;
   int64_t ItemSize(uint32_t index) override;
   bool ItemIsFolder(uint32_t index) override;
+  bool ItemIsEncrypted(uint32_t index) override;
   void ExtractItemToStream(uint32_t index, HostStream& stream, bool test) override;
   void ExtractItemList(const uint32_t* indices, uint32_t count, bool test, void* sender,
                        ItemStreamHandler handler) override;
@@ -54,6 +55,7 @@ class T7zInArchive final : public T7zArchive,
   void SetProgressHandler(void* sender, ProgressHandler handler) override;
   void SetFormatClassId(const Guid& id) override { SetFormatClassIdValue(id); }
   Guid FormatClassId() override { return FormatClassIdValue(); }
+  void SetRequireEncryption(bool on) override { require_encryption_ = on; }
   std::vector<ItemFailure> LastFailures() override;
 
   // IProgress, IArchiveExtractCallback
@@ -101,6 +103,10 @@ class T7zInArchive final : public T7zArchive,
   ItemStreamHandler item_handler_ = nullptr;
   void* item_sender_ = nullptr;
   std::unique_ptr<SafeFolder> extract_folder_;
+  bool require_encryption_ = false;
+  // Refuses (records and skips) an unencrypted item with data when the
+  // reader requires encryption; true when refused.
+  bool RefuseUnprotected(uint32_t index);
 
   // The item the library is working on (GetStream to SetOperationResult).
   uint32_t current_index_ = 0;

@@ -99,6 +99,8 @@ HRESULT T7zInArchive::GetStream(UInt32 index, ISequentialOutStream** stream, Int
   current_unfinished_ = false;
   current_file_.clear();
   try {
+    if (ask_mode != AskMode::kExtract && ask_mode != AskMode::kTest) return S_OK;
+    if (RefuseUnprotected(index)) return S_OK;
     if (ask_mode != AskMode::kExtract) return S_OK;
     if (single_target_) {
       auto adapter = T7zStream::Create(single_target_, StreamOwnership::Borrowed, slot_);
@@ -147,6 +149,15 @@ HRESULT T7zInArchive::GetStream(UInt32 index, ISequentialOutStream** stream, Int
   } catch (...) {
     return Failed();
   }
+}
+
+// Anyone who holds the file can add items to its archive without knowing
+// the password; only what is encrypted is known to come from the sender.
+bool T7zInArchive::RefuseUnprotected(uint32_t index) {
+  if (!require_encryption_ || ItemIsFolder(index) || ItemSize(index) == 0 || ItemIsEncrypted(index)) return false;
+  Record(index, Verdict::kNotProtected, "not protected by the password");
+  current_mode_ = AskMode::kSkip;  // its verdict is this refusal
+  return true;
 }
 
 HRESULT T7zInArchive::PrepareOperation(Int32) noexcept { return S_OK; }

@@ -77,7 +77,11 @@ HRESULT T7zUpdateCallback::GetProperty(UInt32 index, PROPID id, PROPVARIANT* val
   value->vt = VT_EMPTY;
   switch (id) {
     case kpidPath:
-      value->bstrVal = AllocBstr(Widen(p.item->path));
+      try {
+        value->bstrVal = AllocBstr(Widen(p.item->path));
+      } catch (...) {
+        return Failed();
+      }
       if (!value->bstrVal) return E_OUTOFMEMORY;
       value->vt = VT_BSTR;
       break;

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <thread>
 
 #include "platform/error.h"
@@ -73,7 +74,9 @@ void SetProperties(IOutArchive& handler, const WriteOptions& options) {
   if (handler.QueryInterface(IID_ISetProperties, &object) != S_OK || !object)
     throw Error("The engine's 7z writer takes no options");
   auto setter = ComPtr<ISetProperties>::Adopt(static_cast<ISetProperties*>(object));
-  BSTR method = AllocBstr(options.level <= 0 ? L"Copy" : L"LZMA2");
+  // Freed however this ends: the vectors below may throw.
+  const std::unique_ptr<wchar_t, void (*)(BSTR)> method(AllocBstr(options.level <= 0 ? L"Copy" : L"LZMA2"),
+                                                        &FreeBstr);
   if (!method) throw std::bad_alloc();
   const unsigned threads = options.threads > 0 ? static_cast<unsigned>(options.threads)
                                                : std::max(1u, std::thread::hardware_concurrency());
@@ -86,7 +89,7 @@ void SetProperties(IOutArchive& handler, const WriteOptions& options) {
   };
   Property m{L"0", {}};
   m.value.vt = VT_BSTR;
-  m.value.bstrVal = method;
+  m.value.bstrVal = method.get();
   props.push_back(m);
   std::vector<const wchar_t*> names;
   std::vector<PROPVARIANT> values;
@@ -94,9 +97,7 @@ void SetProperties(IOutArchive& handler, const WriteOptions& options) {
     names.push_back(p.name.c_str());
     values.push_back(p.value);
   }
-  const HRESULT result = setter->SetProperties(names.data(), values.data(), static_cast<UInt32>(props.size()));
-  FreeBstr(method);
-  CheckResult(result);
+  CheckResult(setter->SetProperties(names.data(), values.data(), static_cast<UInt32>(props.size())));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/debug.h"
+
 namespace coffer::gtk {
 
 struct Source::State {
@@ -11,7 +13,13 @@ struct Source::State {
 
 gboolean Source::Dispatch(gpointer data) {
   auto* state = static_cast<State*>(data);
-  return state->tick() ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+  try {
+    return state->tick() ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+  } catch (...) {
+    // A timer whose handler failed stops rather than fail every tick.
+    TraceCaughtException("timer");
+    return G_SOURCE_REMOVE;
+  }
 }
 
 // GLib runs this once the source is gone; while it is being dispatched that

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/debug.h"
+
 namespace coffer::gtk {
 
 // One reference to a GObject, dropped when the holder goes.
@@ -111,7 +113,12 @@ struct Signal<R(Instance*, Args...)> {
  private:
   template <typename F>
   static R Trampoline(Instance* instance, Args... args, gpointer data) {
-    return (*static_cast<F*>(data))(instance, args...);
+    try {
+      return (*static_cast<F*>(data))(instance, args...);
+    } catch (...) {
+      TraceCaughtException("signal handler");
+      return R();
+    }
   }
   template <typename F>
   static void Free(gpointer data, GClosure*) { delete static_cast<F*>(data); }

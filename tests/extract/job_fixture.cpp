@@ -126,8 +126,7 @@ JobRun::JobRun(const std::string& program, const std::string& output_folder, con
     : inputs((UseEnglishTexts(), Inputs(program, output_folder, password))), worker(inputs, record, pause, host) {}
 
 JobRun::~JobRun() {
-  record.RequestCancel();
-  pause.Wake();
+  pause.Cancel(record);
   worker.Join();
   RemoveTree(inputs.working_folder);
 }

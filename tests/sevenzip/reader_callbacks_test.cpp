@@ -36,7 +36,7 @@ int32_t AnswerPassword(void* sender, std::string& password) {
 
 struct ProgressLog {
   std::vector<std::pair<bool, int64_t>> calls;
-  int stop_after = -1;  // answer 1 from this completed-call on
+  int stop_after = -1;  // answer the stop code from this completed-call on
   bool throw_instead = false;
 };
 
@@ -46,7 +46,7 @@ int32_t LogProgress(void* sender, bool is_total, int64_t value) {
   const auto completed = std::count_if(log->calls.begin(), log->calls.end(), [](auto& c) { return !c.first; });
   if (log->stop_after >= 0 && !is_total && completed > log->stop_after) {
     if (log->throw_instead) throw Error("stopped by the handler");
-    return 1;
+    return kStopResult;
   }
   return 0;
 }
@@ -173,31 +173,44 @@ TEST_F(CallbackTest, ProgressReportsTotalThenCompletedAndAnswersZeroWithoutAHand
   EXPECT_EQ(test::TreeContents(dir_ / "out2"), expected_);
 }
 
-TEST_F(CallbackTest, AProgressHandlerAnsweringNonZeroOrThrowingEndsTheExtraction) {
+// A stop ends the call at once, in a solid block of several items too: no
+// further report, nothing taken for damage, at most the one cut-off item.
+TEST_F(CallbackTest, AProgressHandlerStoppingOrThrowingEndsTheExtractionAtOnce) {
   ScratchDir big;
   for (int i = 0; i < 8; ++i) test::WriteFile(big / ("f" + std::to_string(i)), test::RandomBytes(3 << 20, i));
-  const std::string archive = big / "big.7z";
-  Make7z(archive, big.path(), "-m0=LZMA2 -ms=off f*");
-  for (bool throw_instead : {false, true}) {
-    auto reader = RealReader();
-    ProgressLog log{{}, 1, throw_instead};
-    reader->SetProgressHandler(&log, LogProgress);
-    reader->OpenFromFile(archive);
-    const std::string out = big / (throw_instead ? "out_throw" : "out_stop");
-    try {
+  const std::string solid = big / "solid.7z", separate = big / "separate.7z";
+  Make7z(separate, big.path(), "-m0=LZMA2 -mx=1 -ms=off f*");
+  Make7z(solid, big.path(), "-m0=LZMA2 -mx=1 -ms=8m -ppw f*");  // several solid blocks, encrypted
+  for (const std::string& archive : {separate, solid}) {
+    for (bool throw_instead : {false, true}) {
+      SCOPED_TRACE(archive + (throw_instead ? " throwing" : " stopping"));
+      auto reader = RealReader();
+      ProgressLog log{{}, 1, throw_instead};
+      reader->SetProgressHandler(&log, LogProgress);
+      reader->SetKnownPassword("pw");
+      reader->OpenFromFile(archive);
+      const std::string out = big / (throw_instead ? "out_throw" : "out_stop");
+      try {
+        reader->ExtractAllToFolder(out);
+        ADD_FAILURE() << "extraction ran to the end";
+      } catch (const std::system_error& e) {
+        EXPECT_FALSE(throw_instead) << e.what();
+      } catch (const Error& e) {
+        EXPECT_TRUE(throw_instead);
+        EXPECT_EQ(std::string(e.what()), "stopped by the handler");
+      }
+      EXPECT_EQ(log.calls.size(), 3u) << "a report after the stop";
+      const auto failures = reader->LastFailures();
+      EXPECT_LE(failures.size(), 1u);
+      for (const auto& f : failures) EXPECT_EQ(f.verdict, Verdict::kStopped) << f.path << ": " << f.message;
+      EXPECT_LT(test::TreeContents(out).size(), 8u);
+      // Still usable afterwards.
+      reader->SetProgressHandler(nullptr, nullptr);
       reader->ExtractAllToFolder(out);
-      ADD_FAILURE() << "extraction ran to the end";
-    } catch (const std::system_error& e) {
-      EXPECT_FALSE(throw_instead) << e.what();
-    } catch (const Error& e) {
-      EXPECT_TRUE(throw_instead);
-      EXPECT_EQ(std::string(e.what()), "stopped by the handler");
+      EXPECT_EQ(test::TreeContents(out).size(), 8u);
+      EXPECT_TRUE(reader->LastFailures().empty());
+      test::Run("rm -rf " + test::Quote(out));
     }
-    EXPECT_LT(test::TreeContents(out).size(), 8u);
-    // Still usable afterwards.
-    reader->SetProgressHandler(nullptr, nullptr);
-    reader->ExtractAllToFolder(out);
-    EXPECT_EQ(test::TreeContents(out).size(), 8u);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -93,6 +94,7 @@ class FakeMainView final : public MainView {
   void SetPauseCaption(const std::string& text) override { pause_caption = text; }
   void AskOverwrite(const std::string& existing, const std::string& fresh,
                     std::function<void(OverwriteAnswer)> done) override {
+    if (overwrite_fails) throw std::runtime_error("no dialog");
     overwrite_questions.push_back(existing + " <- " + fresh);
     overwrite_done = std::move(done);
   }
@@ -111,6 +113,7 @@ class FakeMainView final : public MainView {
   std::string pause_caption;
   std::vector<std::string> overwrite_questions;
   std::function<void(OverwriteAnswer)> overwrite_done;
+  bool overwrite_fails = false;
   bool tray_available = false;
   bool tray_shown = false;
   int tray_requests = 0;

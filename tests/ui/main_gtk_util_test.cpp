@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/debug.h"
+#include "platform/main_thread.h"
 #include "tests/support/scratch.h"
 
 namespace coffer::gtk {
@@ -86,6 +93,35 @@ TEST_F(GtkUtil, MismatchedSignalSignatureAborts) {
   EXPECT_DEATH(Signal<void(GtkButton*)>::Connect(GTK_BUTTON(button), "no-such-signal", [](GtkButton*) {}),
                "no-such-signal");
   g_object_unref(button);
+}
+
+// GLib's C code cannot unwind: an exception of ours stops at its edge,
+// traced, and the loop goes on.
+TEST_F(GtkUtil, ExceptionsStopAtTheMainLoopsEdge) {
+  std::vector<std::string> trace;
+  ScopedDebugSink sink([&](const std::string& line) { trace.push_back(line); });
+  GtkWidget* button = gtk_button_new();
+  g_object_ref_sink(button);
+  OnClicked(GTK_BUTTON(button), [] { throw std::runtime_error("from a click"); });
+  gtk_button_clicked(GTK_BUTTON(button));
+  g_object_unref(button);
+
+  Source timer;
+  int ticks = 0;
+  timer.Every(1, [&]() -> bool {
+    ++ticks;
+    throw std::runtime_error("from a timer");
+  });
+  bool posted_after = false;
+  PostToMainThread([] { throw std::runtime_error("from a posted call"); });
+  PostToMainThread([&] { posted_after = true; });
+  ASSERT_TRUE(test::SpinUntil([&] { return posted_after && !timer.Active(); }));
+  EXPECT_EQ(ticks, 1) << "a failing timer stops";
+  for (const char* what : {"from a click", "from a timer", "from a posted call"}) {
+    EXPECT_TRUE(std::any_of(trace.begin(), trace.end(),
+                            [&](const std::string& l) { return l.find(what) != std::string::npos; }))
+        << what;
+  }
 }
 
 }  // namespace
