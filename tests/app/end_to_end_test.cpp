@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/app/window_driver.h"
 #include "tests/support/scratch.h"
 
 namespace coffer {
@@ -18,50 +19,6 @@ using test::ReadFile;
 using test::TreeContents;
 using test::WriteFile;
 
-// Keyboard steps for the driver: wait for a window, then press keys. The
-// windows are told apart by the program's process and their role, which
-// hold in every language; each found window's title is printed.
-constexpr const char* kDriver = R"SH(set -u
-prog="$1"; out="$2"; password="$3"; overwrite_keys="$4"; trace="$5"; shift 5
-env "$@" "$prog" 2>"$trace" & pid=$!
-find_role() {
-  for w in $(xdotool search --onlyvisible --pid $pid 2>/dev/null); do
-    xprop -id "$w" WM_WINDOW_ROLE 2>/dev/null | grep -q "= \"$1\"\$" && { echo "$w"; return 0; }
-  done
-  return 1
-}
-give_up() { kill $pid 2>/dev/null; wait $pid; echo "program status $?"; exit "$1"; }
-wait_for() {
-  for _ in $(seq 1 150); do
-    w=$(find_role "$1") && { echo "title $1: $(xdotool getwindowname "$w")"; return 0; }
-    sleep 0.1
-  done
-  echo "no window $1"; return 1
-}
-wait_for coffer-output-folder || give_up 90
-sleep 0.4
-# Focus starts on OK: back to the folder field, replace its text, then OK.
-xdotool key shift+Tab shift+Tab ctrl+a; xdotool type --delay 2 "$out"; xdotool key Tab Tab Return
-wait_for coffer-password || give_up 91
-# Enter in the entry does nothing: Tab to OK and press it.
-sleep 0.4; xdotool type --delay 5 "$password"; xdotool key Tab space
-if [ -n "$overwrite_keys" ]; then
-  wait_for coffer-overwrite || give_up 92
-  sleep 0.4; xdotool key $overwrite_keys
-fi
-# A message box (wrong password, failure) gets the focus and is answered
-# with Return.
-for _ in $(seq 1 300); do
-  kill -0 $pid 2>/dev/null || break
-  if box=$(find_role coffer-message); then
-    echo "title coffer-message: $(xdotool getwindowname "$box")"
-    sleep 0.3; xdotool windowfocus --sync "$box" key Return; sleep 0.5
-  fi
-  sleep 0.1
-done
-if kill -0 $pid 2>/dev/null; then echo "the program did not end"; give_up 93; fi
-wait $pid
-)SH";
 
 // The program's environment for a German desktop. The C library need not
 // have the locale: the language comes from these names alone.
@@ -78,7 +35,7 @@ class EndToEnd : public ::testing::Test {
     WriteFile(dir_ / "holiday/notes.txt", "sun\n");
     std::filesystem::create_directories(dir_ / "holiday/empty");
     WriteFile(dir_ / "pw", "sea salt\n");
-    WriteFile(dir_ / "driver.sh", kDriver);
+    WriteFile(dir_ / "driver.sh", test::kDriver);
     std::string out;
     ASSERT_EQ(test::Run(Quote(test::BinaryDir() + "coffer-pack") + " --password-file " + Quote(dir_ / "pw") + " " +
                             Quote(program_) + " " + Quote(dir_ / "holiday") + " </dev/null 2>&1",
@@ -91,11 +48,9 @@ class EndToEnd : public ::testing::Test {
   // output goes to log_, the program's stderr to trace().
   int Drive(const std::string& password, const std::string& overwrite_keys = "",
             const std::vector<std::string>& env = {}) {
-    std::string command = "GTK_THEME=Adwaita NO_AT_BRIDGE=1 xvfb-run -a -s '-screen 0 1024x768x24' bash " +
-                          Quote(dir_ / "driver.sh") + " " + Quote(program_) + " " + Quote(dir_ / "out/") + " " +
-                          Quote(password) + " " + Quote(overwrite_keys) + " " + Quote(dir_ / "trace");
-    for (const std::string& e : env) command += " " + Quote(e);
-    const int rc = test::Run(command + " 2>&1", &log_);
+    const int rc = test::Run(test::DriverCommand(dir_ / "driver.sh", program_, dir_ / "out/", password, overwrite_keys,
+                                                 dir_ / "trace", env),
+                             &log_);
     if (rc != 0) ADD_FAILURE() << log_ << "\nprogram's stderr:\n" << trace();
     return rc;
   }

@@ -1,0 +1,81 @@
+#pragma once
+// The recipient at the keyboard, as a shell script for xdotool: starts a
+// self-extracting file, answers its windows, found by process and role so
+// that it works in every language. Arguments: program, output folder,
+// password, keys for the overwrite question (or ""), the file for the
+// program's stderr, then VAR=value pairs for the program's environment.
+
+#include <string>
+#include <vector>
+
+#include "tests/support/scratch.h"
+
+namespace coffer::test {
+
+// Keyboard steps for the driver: wait for a window, then press keys. The
+// windows are told apart by the program's process and their role, which
+// hold in every language; each found window's title is printed.
+inline constexpr const char* kDriver = R"SH(set -u
+prog="$1"; out="$2"; password="$3"; overwrite_keys="$4"; trace="$5"; shift 5
+env "$@" "$prog" 2>"$trace" & pid=$!
+find_role() {
+  for w in $(xdotool search --onlyvisible --pid $pid 2>/dev/null); do
+    xprop -id "$w" WM_WINDOW_ROLE 2>/dev/null | grep -q "= \"$1\"\$" && { echo "$w"; return 0; }
+  done
+  return 1
+}
+give_up() { kill $pid 2>/dev/null; wait $pid; echo "program status $?"; exit "$1"; }
+wait_for() {
+  for _ in $(seq 1 150); do
+    w=$(find_role "$1") && { echo "title $1: $(xdotool getwindowname "$w")"; return 0; }
+    sleep 0.1
+  done
+  echo "no window $1"; return 1
+}
+wait_for coffer-output-folder || give_up 90
+sleep 0.4
+# Focus starts on OK: back to the folder field, replace its text, then OK.
+xdotool key shift+Tab shift+Tab ctrl+a; xdotool type --delay 2 "$out"; xdotool key Tab Tab Return
+wait_for coffer-password || give_up 91
+# Enter in the entry does nothing: Tab to OK and press it.
+sleep 0.4; xdotool type --delay 5 "$password"; xdotool key Tab space
+if [ -n "$overwrite_keys" ]; then
+  wait_for coffer-overwrite || give_up 92
+  sleep 0.4; xdotool key $overwrite_keys
+fi
+# The system ends the run: once the shell test STOP_WHEN holds, the signal
+# STOP_WITH goes to the program, or with "display" the display goes away.
+if [ -n "${STOP_WHEN:-}" ]; then
+  for _ in $(seq 1 6000); do eval "$STOP_WHEN" && break; sleep 0.01; done
+  eval "$STOP_WHEN" || echo "the stop never came"
+  if [ "$STOP_WITH" = display ]; then pkill -f "^Xvfb $DISPLAY( |\$)"; else kill -"$STOP_WITH" $pid; fi
+  wait $pid; echo "program status $?"; exit 0
+fi
+# A message box (wrong password, failure) gets the focus and is answered
+# with Return.
+for _ in $(seq 1 300); do
+  kill -0 $pid 2>/dev/null || break
+  if box=$(find_role coffer-message); then
+    echo "title coffer-message: $(xdotool getwindowname "$box")"
+    sleep 0.3; xdotool windowfocus --sync "$box" key Return; sleep 0.5
+  fi
+  sleep 0.1
+done
+if kill -0 $pid 2>/dev/null; then echo "the program did not end"; give_up 93; fi
+wait $pid
+)SH";
+
+// The shell command that runs the driver script `driver` on a display of
+// its own; `driver_env` (VAR=value words) goes to the driver itself.
+inline std::string DriverCommand(const std::string& driver, const std::string& program, const std::string& out,
+                                 const std::string& password, const std::string& overwrite_keys,
+                                 const std::string& trace, const std::vector<std::string>& env,
+                                 const std::string& driver_env = "") {
+  std::string command = "GTK_THEME=Adwaita NO_AT_BRIDGE=1 " + driver_env +
+                        " xvfb-run -a -s '-screen 0 1024x768x24' bash " + Quote(driver) + " " + Quote(program) + " " +
+                        Quote(out) + " " + Quote(password) + " " + Quote(overwrite_keys) + " " + Quote(trace);
+  for (const std::string& e : env) command += " " + Quote(e);
+  return command + " 2>&1";
+}
+
+}  // namespace coffer::test
