@@ -56,7 +56,7 @@ std::vector<NotExtracted> Job::DamagedItems(const std::string& extraction_folder
     const bool written = failure.verdict != Verdict::kPathRefused && failure.verdict != Verdict::kCreateFailed &&
                          failure.verdict != Verdict::kNotProtected;
     // Whatever came out of a damaged item is not the sender's file.
-    if (remove && written && IsSafeItemPath(failure.path)) RemoveFileEntry(extraction_folder + failure.path);
+    if (remove && written) RemoveFileBelow(extraction_folder, failure.path);
     if (failure.path != kProbeItemName) damaged.push_back({failure.path.empty() ? "?" : failure.path, ReasonFor(failure)});
   }
   return damaged;

@@ -201,9 +201,4 @@ std::string RemoveFileEntry(const OpenFolder& folder, const std::string& name) {
   return Why("cannot delete", folder.path() + name, errno);
 }
 
-std::string RemoveFileEntry(const std::string& path) {
-  if (::unlink(path.c_str()) == 0 || errno == ENOENT) return {};
-  return Why("cannot delete", path, errno);
-}
-
 }  // namespace coffer

@@ -40,10 +40,9 @@ bool EntryExists(const OpenFolder& folder, const std::string& name);
 // Whether `name` in `folder` is a folder (not a link to one).
 bool IsFolderEntry(const OpenFolder& folder, const std::string& name);
 
-// Deletes the file or link `name` in `folder` (or at `path`); the reason
-// when it could not.
+// Deletes the file or link `name` in `folder`; the reason when it could
+// not.
 std::string RemoveFileEntry(const OpenFolder& folder, const std::string& name);
-std::string RemoveFileEntry(const std::string& path);
 
 // `path` split into its open folder and the name in it.
 struct FolderAndName {

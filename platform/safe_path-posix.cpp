@@ -176,4 +176,16 @@ bool ExistsBelow(const std::string& folder, const std::string& rel) {
   return SafeFolder(folder, false).Exists(rel);
 }
 
+bool RemoveFileBelow(const std::string& folder, const std::string& rel) {
+  if (!IsSafeItemPath(rel)) return false;
+  try {
+    std::string leaf;
+    const OpenFolder parent = SafeFolder(folder, false).OpenItemParent(rel, false, &leaf);
+    const int fd = FolderFd(parent);
+    return fd >= 0 && (::unlinkat(fd, leaf.c_str(), 0) == 0 || errno == ENOENT);
+  } catch (const Error&) {
+    return false;
+  }
+}
+
 }  // namespace coffer

@@ -60,5 +60,7 @@ class SafeFolder {
 void CreateFoldersBelow(const std::string& folder, const std::string& rel);
 std::unique_ptr<FileStream> CreateFileBelow(const std::string& folder, const std::string& rel);
 bool ExistsBelow(const std::string& folder, const std::string& rel);
+// Deletes the file or link `rel` (never a folder); false when it could not.
+bool RemoveFileBelow(const std::string& folder, const std::string& rel);
 
 }  // namespace coffer

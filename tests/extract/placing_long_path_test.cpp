@@ -57,9 +57,29 @@ std::vector<std::string> NamesAt(int dir) {
   return names;
 }
 
-TEST(Placing, APathLongerThanTheSystemTakesIsPlacedOnASecondRun) {
-  std::string folder;  // 25 components of 200 bytes
+// 25 components of 200 bytes.
+std::string LongFolder() {
+  std::string folder;
   for (int i = 0; i < 25; ++i) folder += (i ? "/c" : "c") + std::to_string(10 + i) + std::string(197, 'x');
+  return folder;
+}
+
+// dir/long.run holding one file `content` at LongFolder()/`name`; with
+// `damage`, bytes inside its packed data are flipped.
+void MakeLongProgram(const ScratchDir& dir, const std::string& name, const std::string& content, bool damage) {
+  test::WriteFile(dir / ("content/a/" + name), content);
+  // 7zz takes no such path from disk; renaming the item gives it one.
+  test::Make7z(dir / "payload.7z", dir / "content", "-m0=lzma2 -mhe=off -ppw a/" + name);
+  ASSERT_EQ(test::Run("7zz rn -ppw " + test::Quote(dir / "payload.7z") + " a/" + name + " " +
+                      test::Quote(LongFolder() + "/" + name) + " >/dev/null"), 0);
+  std::string archive = test::ReadFile(dir / "payload.7z");
+  if (damage)
+    for (size_t i = 1000; i < 1100; ++i) archive[i] = static_cast<char>(~archive[i]);
+  test::WriteFile(dir / "long.run", std::string(786432, '\0') + archive);
+}
+
+TEST(Placing, APathLongerThanTheSystemTakesIsPlacedOnASecondRun) {
+  const std::string folder = LongFolder();
   ASSERT_GT(folder.size(), 5000u);
   const struct {
     A answer;
@@ -72,12 +92,7 @@ TEST(Placing, APathLongerThanTheSystemTakesIsPlacedOnASecondRun) {
   };
   for (const auto& row : rows) {
     ScratchDir dir;
-    test::WriteFile(dir / "content/a/f.txt", "sender's");
-    // 7zz takes no such path from disk; renaming the item gives it one.
-    test::Make7z(dir / "payload.7z", dir / "content", "-m0=lzma2 -mhe=off -ppw a/f.txt");
-    ASSERT_EQ(test::Run("7zz rn -ppw " + test::Quote(dir / "payload.7z") + " a/f.txt " +
-                        test::Quote(folder + "/f.txt") + " >/dev/null"), 0);
-    test::WriteFile(dir / "long.run", std::string(786432, '\0') + test::ReadFile(dir / "payload.7z"));
+    MakeLongProgram(dir, "f.txt", "sender's", false);
     const auto before = test::TempEntries();
     {
       JobRun first(dir / "long.run", dir / "out", "pw");
@@ -101,6 +116,19 @@ TEST(Placing, APathLongerThanTheSystemTakesIsPlacedOnASecondRun) {
     EXPECT_EQ(test::TempEntries(), before) << "the scratch tree went";
     EXPECT_TRUE(RemoveTree(dir / "out"));
   }
+}
+
+TEST(Placing, ADamagedItemOfAPathLongerThanTheSystemTakesIsNotLeftInTheOutput) {
+  ScratchDir dir;
+  MakeLongProgram(dir, "f.bin", test::RandomBytes(300000, 4), true);
+  {
+    JobRun run(dir / "long.run", dir / "out", "pw");
+    EXPECT_EQ(run.RunHere().second, 3);
+  }
+  const int leaf = OpenDeep(dir / "out/long", LongFolder());
+  EXPECT_EQ(leaf >= 0 ? NamesAt(leaf) : std::vector<std::string>{}, std::vector<std::string>{});
+  if (leaf >= 0) ::close(leaf);
+  EXPECT_TRUE(RemoveTree(dir / "out"));
 }
 
 }  // namespace
