@@ -161,7 +161,9 @@ class Ended : public Hardening {
   }
   // Only whole files in the output, each the sender's or the one it had.
   void ExpectOnlyWholeFiles(const std::string& what, const std::string& previous_large = "") {
-    for (const auto& [path, content] : TreeContents(dir_ / "x/big")) {
+    // Stopped in the copy, the run never made its output folder.
+    const auto output = Exists(dir_ / "x/big") ? TreeContents(dir_ / "x/big") : decltype(TreeContents("")){};
+    for (const auto& [path, content] : output) {
       if (path == "large.bin" && content == previous_large) continue;
       EXPECT_EQ(content, ReadFile(dir_ / "big/" + path)) << what << ": " << path << " is not whole";
     }
