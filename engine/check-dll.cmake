@@ -1,0 +1,22 @@
+cmake_minimum_required(VERSION 3.25)
+# cmake -DOBJDUMP=... -DMODULE=7z.dll -P check-dll.cmake
+# Fails unless the DLL imports only Windows' own DLLs and exports
+# CreateObject and GetHandlerProperty.
+execute_process(COMMAND ${OBJDUMP} -p ${MODULE} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} -p ${MODULE} failed")
+endif()
+set(system_dlls ADVAPI32 KERNEL32 MSVCRT OLEAUT32 USER32 OLE32)
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+foreach(entry IN LISTS imports)
+  string(REGEX REPLACE "^DLL Name: *([^ .]+)\\.[dD][lL][lL] *$" "\\1" name "${entry}")
+  string(TOUPPER "${name}" name)
+  if(NOT name IN_LIST system_dlls)
+    message(FATAL_ERROR "${MODULE} imports ${entry}: only ${system_dlls} may be imported")
+  endif()
+endforeach()
+foreach(export CreateObject GetHandlerProperty)
+  if(NOT dump MATCHES "\\] ${export}\n")
+    message(FATAL_ERROR "${MODULE} does not export ${export}")
+  endif()
+endforeach()

@@ -1,0 +1,41 @@
+# The tests of the Windows build (included by CMakeLists.txt there): the
+# same test sources as on Linux, cross-built and run by ctest under Wine
+# through the emulator (cmake/wine-run.sh, set up by the top level).
+
+# GoogleTest from the sources Debian ships, built for this target (it
+# names its targets GTest::gtest and GTest::gtest_main itself).
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# The Wine prefix, made once per build tree; waiting for the wineserver to
+# end leaves nothing running behind the build.
+add_custom_command(OUTPUT ${COFFER_WINE_PREFIX}/system.reg
+  COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} wineboot -i
+  COMMAND ${CMAKE_COMMAND} -E env WINEPREFIX=${COFFER_WINE_PREFIX} wineserver -w
+  COMMENT "Making the Wine prefix ${COFFER_WINE_PREFIX}" VERBATIM)
+add_custom_target(wine_prefix ALL DEPENDS ${COFFER_WINE_PREFIX}/system.reg)
+
+# One Wine process holds the wineserver from the first test to the last, so
+# that no test pays for a server start: the fixture wine_server.
+add_executable(wine_hold wine_hold.c)
+target_link_options(wine_hold PRIVATE -municode)
+add_dependencies(wine_hold wine_prefix)
+set(fixture ${CMAKE_SOURCE_DIR}/cmake/wine-fixture.sh)
+add_test(NAME Wine.StartServer COMMAND ${fixture} start ${CMAKE_BINARY_DIR} ${CMAKE_CROSSCOMPILING_EMULATOR}
+                                       $<TARGET_FILE:wine_hold>)
+add_test(NAME Wine.StopServer COMMAND ${fixture} stop ${CMAKE_BINARY_DIR})
+set_tests_properties(Wine.StartServer PROPERTIES FIXTURES_SETUP wine_server)
+set_tests_properties(Wine.StopServer PROPERTIES FIXTURES_CLEANUP wine_server)
+
+# Paths handed to test programs: Wine's drive Z: is the Unix root.
+function(coffer_wine_path out path)
+  set(${out} "Z:${path}" PARENT_SCOPE)
+endfunction()
+
+# The engine module as the extractor loads it.
+add_executable(test_engine_dll_load engine/dll_load-win32.c)
+target_link_options(test_engine_dll_load PRIVATE -municode)
+target_link_libraries(test_engine_dll_load PRIVATE oleaut32 ole32)
+add_dependencies(test_engine_dll_load coffer_engine_extract wine_prefix)
+add_test(NAME Engine.DllLoadsWithItsEntryPoints COMMAND test_engine_dll_load "Z:$<TARGET_FILE:coffer_engine_extract>")
+set_tests_properties(Engine.DllLoadsWithItsEntryPoints PROPERTIES FIXTURES_REQUIRED wine_server)
