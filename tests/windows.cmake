@@ -6,6 +6,7 @@
 # names its targets GTest::gtest and GTest::gtest_main itself).
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+include(GoogleTest)
 
 # The Wine prefix, made once per build tree; waiting for the wineserver to
 # end leaves nothing running behind the build.
@@ -27,11 +28,6 @@ add_test(NAME Wine.StopServer COMMAND ${fixture} stop ${CMAKE_BINARY_DIR})
 set_tests_properties(Wine.StartServer PROPERTIES FIXTURES_SETUP wine_server)
 set_tests_properties(Wine.StopServer PROPERTIES FIXTURES_CLEANUP wine_server)
 
-# Paths handed to test programs: Wine's drive Z: is the Unix root.
-function(coffer_wine_path out path)
-  set(${out} "Z:${path}" PARENT_SCOPE)
-endfunction()
-
 # The engine module as the extractor loads it.
 add_executable(test_engine_dll_load engine/dll_load-win32.c)
 target_link_options(test_engine_dll_load PRIVATE -municode)
@@ -39,3 +35,39 @@ target_link_libraries(test_engine_dll_load PRIVATE oleaut32 ole32)
 add_dependencies(test_engine_dll_load coffer_engine_extract wine_prefix)
 add_test(NAME Engine.DllLoadsWithItsEntryPoints COMMAND test_engine_dll_load "Z:$<TARGET_FILE:coffer_engine_extract>")
 set_tests_properties(Engine.DllLoadsWithItsEntryPoints PROPERTIES FIXTURES_REQUIRED wine_server)
+
+# The helpers shared by the tests. Paths handed to the programs are on
+# Wine's drive Z:, the Unix root; fixtures are made by the real 7zz, run
+# from the tests through /bin/sh (tests/support/scratch-win32.cpp).
+coffer_sources(support_sources DIR ${CMAKE_CURRENT_SOURCE_DIR}/support)
+add_library(coffer_test_support STATIC ${support_sources})
+target_link_libraries(coffer_test_support PUBLIC coffer_flags GTest::gtest)
+target_compile_definitions(coffer_test_support PUBLIC
+  COFFER_SOURCE_DIR="Z:${CMAKE_SOURCE_DIR}"
+  COFFER_BINARY_DIR="Z:${CMAKE_BINARY_DIR}"
+  COFFER_ENGINE_MODULE="Z:$<TARGET_FILE:coffer_engine_extract>"
+  COFFER_ENGINE_RW_MODULE="Z:$<TARGET_FILE:coffer_engine_rw>")
+
+# The suites of the folders this build takes (COFFER_WINDOWS_FOLDERS), one
+# program per folder as on Linux, without the tests that drive windows.
+set(window_tests app/end_to_end_test.cpp app/window_termination_test.cpp app/extractor_app_test.cpp)
+set(program_libs coffer_app_files coffer_extract coffer_sevenzip coffer_i18n coffer_platform)
+foreach(name IN ITEMS i18n sevenzip extract app)
+  if(NOT name IN_LIST COFFER_WINDOWS_FOLDERS)
+    continue()
+  endif()
+  coffer_sources(sources DIR ${CMAKE_CURRENT_SOURCE_DIR}/${name})
+  foreach(file IN LISTS window_tests)
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${file})
+  endforeach()
+  add_executable(test_${name} ${sources})
+  foreach(lib IN LISTS program_libs)
+    if(TARGET ${lib})
+      target_link_libraries(test_${name} PRIVATE ${lib})
+    endif()
+  endforeach()
+  target_link_libraries(test_${name} PRIVATE coffer_test_support GTest::gtest_main)
+  add_dependencies(test_${name} coffer_engine_extract wine_prefix)
+  gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 120
+                       PROPERTIES TIMEOUT 300 FIXTURES_REQUIRED wine_server)
+endforeach()

@@ -1,11 +1,8 @@
 #include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
-#include <gtk/gtk.h>
-#include <sys/wait.h>
 
-#include <chrono>
-#include <cstdio>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,47 +11,40 @@
 namespace fs = std::filesystem;
 
 namespace coffer::test {
+namespace {
 
-ScratchDir::ScratchDir() {
-  std::string tmpl = (fs::temp_directory_path() / "coffer-test-XXXXXX").string();
-  if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = tmpl + "/";
+// Paths are UTF-8 strings here, on every system.
+fs::path P(const std::string& s) { return fs::path(std::u8string(s.begin(), s.end())); }
+std::string S(const fs::path& p) {
+  const std::u8string u = p.generic_u8string();
+  return std::string(u.begin(), u.end());
 }
 
-ScratchDir::~ScratchDir() {
-  std::error_code ec;
-  // Tests may leave read-only folders behind on purpose.
-  for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator();
-       it.increment(ec)) {
-    if (it->is_directory(ec) && !it->is_symlink(ec)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-  }
-  Run("chattr -R -i " + Quote(path_) + " 2>/dev/null");
-  fs::remove_all(path_, ec);
-}
+}  // namespace
 
 void WriteFile(const std::string& path, const std::string& content) {
-  fs::create_directories(fs::path(path).parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  fs::create_directories(P(path).parent_path());
+  std::ofstream out(P(path), std::ios::binary | std::ios::trunc);
   out << content;
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(P(path), std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
 bool Exists(const std::string& path) {
   std::error_code ec;
-  return fs::exists(fs::symlink_status(path, ec));
+  return fs::exists(fs::symlink_status(P(path), ec));
 }
 
 std::vector<std::pair<std::string, std::string>> TreeContents(const std::string& root) {
   std::vector<std::pair<std::string, std::string>> out;
-  for (auto& e : fs::recursive_directory_iterator(root)) {
+  for (auto& e : fs::recursive_directory_iterator(P(root))) {
     if (e.is_regular_file() && !e.is_symlink())
-      out.emplace_back(fs::relative(e.path(), root).string(), ReadFile(e.path().string()));
+      out.emplace_back(S(fs::relative(e.path(), P(root))), ReadFile(S(e.path())));
   }
   std::sort(out.begin(), out.end());
   return out;
@@ -63,9 +53,9 @@ std::vector<std::pair<std::string, std::string>> TreeContents(const std::string&
 std::vector<std::string> TreeEntries(const std::string& root) {
   std::vector<std::string> out;
   std::error_code ec;
-  for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
+  for (auto it = fs::recursive_directory_iterator(P(root), ec); !ec && it != fs::recursive_directory_iterator();
        it.increment(ec))
-    out.push_back(fs::relative(it->path(), root).string());
+    out.push_back(S(fs::relative(it->path(), P(root))));
   std::sort(out.begin(), out.end());
   return out;
 }
@@ -79,18 +69,6 @@ std::string Quote(const std::string& s) {
   return q + "'";
 }
 
-int Run(const std::string& command, std::string* output) {
-  FILE* p = popen((command + " 2>&1").c_str(), "r");
-  if (!p) return -1;
-  std::string text;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
-  const int status = pclose(p);
-  if (output) *output = text;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 void Make7z(const std::string& archive, const std::string& cwd, const std::string& args) {
   std::string out;
   const int rc = Run("cd " + Quote(cwd) + " && 7zz a -bd -y " + Quote(archive) + " " + args, &out);
@@ -102,15 +80,6 @@ std::string RandomBytes(size_t n, uint32_t seed) {
   std::string s(n, '\0');
   for (auto& c : s) c = static_cast<char>(gen());
   return s;
-}
-
-bool SpinUntil(const std::function<bool()>& done, int timeout_ms) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(1000);
-  }
-  return true;
 }
 
 std::string EngineModule() { return COFFER_ENGINE_MODULE; }

@@ -1,0 +1,44 @@
+// The scratch folder and the shell on Linux.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+#include "tests/support/scratch.h"
+
+namespace fs = std::filesystem;
+
+namespace coffer::test {
+
+ScratchDir::ScratchDir() {
+  std::string tmpl = (fs::temp_directory_path() / "coffer-test-XXXXXX").string();
+  if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = tmpl + "/";
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ec;
+  // Tests may leave read-only folders behind on purpose.
+  for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator();
+       it.increment(ec)) {
+    if (it->is_directory(ec) && !it->is_symlink(ec)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  }
+  Run("chattr -R -i " + Quote(path_) + " 2>/dev/null");
+  fs::remove_all(path_, ec);
+}
+
+int Run(const std::string& command, std::string* output) {
+  FILE* p = popen((command + " 2>&1").c_str(), "r");
+  if (!p) return -1;
+  std::string text;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
+  const int status = pclose(p);
+  if (output) *output = text;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace coffer::test

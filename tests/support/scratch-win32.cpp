@@ -1,0 +1,106 @@
+// The scratch folder and the shell under Wine.
+//
+// Test commands are Unix shell lines (the real 7zz makes the fixtures).
+// Wine starts Unix programs too, so /bin/sh runs them, with paths on drive
+// Z: (Wine's view of the Unix root) turned back into Unix paths. Wine
+// neither waits for a Unix child nor hands on its exit status, so the
+// shell writes the status to a file as its last step and Run waits for
+// that file.
+#include <windows.h>
+
+#include <filesystem>
+#include <random>
+#include <stdexcept>
+
+#include "tests/support/scratch.h"
+
+namespace fs = std::filesystem;
+
+namespace coffer::test {
+namespace {
+
+std::wstring Wide(const std::string& s) {
+  if (s.empty()) return {};
+  const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+  std::wstring w(n, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+  return w;
+}
+
+// The Unix temporary folder, as a path on drive Z: ending in "/".
+std::string ScratchRoot() {
+  wchar_t buf[MAX_PATH];
+  const DWORD n = GetEnvironmentVariableW(L"TMPDIR", buf, MAX_PATH);
+  std::string root = "/tmp";
+  if (n > 0 && n < MAX_PATH && buf[0] == L'/') {
+    const int len = WideCharToMultiByte(CP_UTF8, 0, buf, static_cast<int>(n), nullptr, 0, nullptr, nullptr);
+    root.assign(len, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, buf, static_cast<int>(n), root.data(), len, nullptr, nullptr);
+  }
+  if (root.back() != '/') root += '/';
+  return "Z:" + root;
+}
+
+// Every path on drive Z: in `text` as the Unix path it names: "Z:" goes,
+// and "\" becomes "/" up to the end of the path (a blank or a quote).
+std::string ToUnixPaths(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if ((text[i] == 'Z' || text[i] == 'z') && i + 2 < text.size() && text[i + 1] == ':' &&
+        (text[i + 2] == '/' || text[i + 2] == '\\')) {
+      for (i += 2; i < text.size() && text[i] != ' ' && text[i] != '\'' && text[i] != '"'; ++i)
+        out += text[i] == '\\' ? '/' : text[i];
+      --i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+ScratchDir::ScratchDir() {
+  const std::string root = ScratchRoot();
+  std::random_device seed;
+  std::mt19937 gen(seed());
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    char name[32];
+    snprintf(name, sizeof name, "coffer-test-%08x", static_cast<unsigned>(gen()));
+    const std::string dir = root + name;
+    if (CreateDirectoryW(Wide(dir).c_str(), nullptr)) {
+      path_ = dir + "/";
+      return;
+    }
+    if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+  }
+  throw std::runtime_error("cannot make a scratch folder in " + root);
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ec;
+  fs::remove_all(fs::path(Wide(path_)), ec);
+}
+
+int Run(const std::string& command, std::string* output) {
+  ScratchDir io;
+  const std::string dir = ToUnixPaths(io.path());
+  WriteFile(io / "run.sh", "PATH=/usr/local/bin:/usr/bin:/bin; LC_ALL=C.UTF-8; export PATH LC_ALL\n(\n" +
+                               ToUnixPaths(command) + "\n) >" + Quote(dir + "out") + " 2>&1\necho $? >" +
+                               Quote(dir + "status.part") + "\nmv " + Quote(dir + "status.part") + " " +
+                               Quote(dir + "status") + "\n");
+  std::wstring line = L"/bin/sh " + Wide(dir) + L"run.sh";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return -1;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  const std::wstring status = Wide(io / "status");
+  while (GetFileAttributesW(status.c_str()) == INVALID_FILE_ATTRIBUTES) Sleep(5);
+  if (output) *output = ReadFile(io / "out");
+  return std::stoi(ReadFile(io / "status"));
+}
+
+}  // namespace coffer::test
