@@ -48,12 +48,12 @@ target_compile_definitions(coffer_test_support PUBLIC
   COFFER_ENGINE_MODULE="Z:$<TARGET_FILE:coffer_engine_extract>"
   COFFER_ENGINE_RW_MODULE="Z:$<TARGET_FILE:coffer_engine_rw>")
 
-# The suites of the folders this build takes (COFFER_WINDOWS_FOLDERS), one
-# program per folder as on Linux, without the tests that drive windows.
+# The suites named in COFFER_WINDOWS_TESTS, one program per folder as on
+# Linux, without the tests that drive windows.
 set(window_tests app/end_to_end_test.cpp app/window_termination_test.cpp app/extractor_app_test.cpp)
 set(program_libs coffer_app_files coffer_extract coffer_sevenzip coffer_i18n coffer_platform)
 foreach(name IN ITEMS i18n sevenzip extract app)
-  if(NOT name IN_LIST COFFER_WINDOWS_FOLDERS)
+  if(NOT name IN_LIST COFFER_WINDOWS_TESTS)
     continue()
   endif()
   coffer_sources(sources DIR ${CMAKE_CURRENT_SOURCE_DIR}/${name})
