@@ -48,7 +48,7 @@ fi
 if [ -n "${STOP_WHEN:-}" ]; then
   for _ in $(seq 1 6000); do eval "$STOP_WHEN" && break; sleep 0.01; done
   eval "$STOP_WHEN" || echo "the stop never came"
-  if [ "$STOP_WITH" = display ]; then pkill -f "^Xvfb $DISPLAY( |\$)"; else kill -"$STOP_WITH" $pid; fi
+  if [ "$STOP_WITH" = display ]; then kill "$XVFB_PID"; else kill -"$STOP_WITH" $pid; fi
   wait $pid; echo "program status $?"; exit 0
 fi
 # A message box (wrong password, failure) gets the focus and is answered
@@ -66,16 +66,23 @@ wait $pid
 )SH";
 
 // The shell command that runs the driver script `driver` on a display of
-// its own; `driver_env` (VAR=value words) goes to the driver itself.
+// its own; `driver_env` (VAR=value words) goes to the driver itself. The
+// server picks a free display and tells its number when it is ready
+// (-displayfd): displays started by several tests at the same moment never
+// collide, as guessing a free number can. XVFB_PID names the server.
 inline std::string DriverCommand(const std::string& driver, const std::string& program, const std::string& out,
                                  const std::string& password, const std::string& overwrite_keys,
                                  const std::string& trace, const std::vector<std::string>& env,
                                  const std::string& driver_env = "") {
-  std::string command = "GTK_THEME=Adwaita NO_AT_BRIDGE=1 " + driver_env +
-                        " xvfb-run -a -s '-screen 0 1024x768x24' bash " + Quote(driver) + " " + Quote(program) + " " +
-                        Quote(out) + " " + Quote(password) + " " + Quote(overwrite_keys) + " " + Quote(trace);
-  for (const std::string& e : env) command += " " + Quote(e);
-  return command + " 2>&1";
+  std::string run = "bash " + Quote(driver) + " " + Quote(program) + " " + Quote(out) + " " + Quote(password) + " " +
+                    Quote(overwrite_keys) + " " + Quote(trace);
+  for (const std::string& e : env) run += " " + Quote(e);
+  const std::string script =
+      "f=$(mktemp); Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>\"$f\" 2>/dev/null & x=$!; "
+      "for _ in $(seq 1 200); do [ -s \"$f\" ] && break; sleep 0.05; done; "
+      "export DISPLAY=:$(cat \"$f\"); rm -f \"$f\"; "
+      "XVFB_PID=$x " + driver_env + " " + run + "; rc=$?; kill $x 2>/dev/null; wait $x 2>/dev/null; exit $rc";
+  return "GTK_THEME=Adwaita NO_AT_BRIDGE=1 bash -c " + Quote(script) + " 2>&1";
 }
 
 }  // namespace coffer::test
