@@ -1,18 +1,13 @@
 #include "app/working_folder.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
 #include <mutex>
 #include <optional>
 
 #include "app/files.h"
 #include "platform/debug.h"
 #include "platform/error.h"
+#include "platform/file_ops.h"
 #include "platform/run_lock.h"
 #include "platform/tree.h"
 
@@ -25,18 +20,18 @@ constexpr int kNameAttempts = 100;
 // folder at once. Another process may take the name in between, so the
 // folder is made exclusively and a taken name means another try.
 std::optional<std::string> NewFolderIn(const std::string& base) {
-  std::error_code ec;
-  std::filesystem::create_directories(base, ec);
+  MakeFolders(base);
   for (int i = 0; i < kNameAttempts; ++i) {
     const auto file = CreateUniqueTempFile(base, "tv_");
     if (!file) return std::nullopt;
-    ::unlink(file->c_str());
-    if (::mkdir(file->c_str(), 0700) == 0) {
+    RemoveFile(*file);
+    const NewFolder made = MakePrivateFolder(*file);
+    if (made == NewFolder::kMade) {
       const std::string folder = WithSlash(*file);
       if (!HoldRunLock(folder)) DebugLine("no run lock in " + folder + ": a later run will not clear it");
       return folder;
     }
-    if (errno != EEXIST) return std::nullopt;
+    if (made == NewFolder::kFailed) return std::nullopt;
   }
   return std::nullopt;
 }
@@ -87,7 +82,7 @@ std::string MakeWorkingFolder(int64_t size_bytes, const FreeSpaceSource& source)
   if (temp != base) {
     if (auto folder = NewFolderIn(temp)) return *folder;
   }
-  throw Error("cannot create a working folder in " + base + ": " + std::strerror(errno));
+  throw Error("cannot create a working folder in " + base + ": " + LastErrorText());
 }
 
 std::string MakeWorkingFolder(int64_t size_bytes) { return MakeWorkingFolder(size_bytes, CurrentFreeSpace()); }

@@ -1,10 +1,9 @@
 #include "i18n/texts.h"
 
-#include <sys/stat.h>
-
 #include <mutex>
 
 #include "platform/error.h"
+#include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
 #include "platform/resources.h"
@@ -16,11 +15,6 @@ constexpr const char* kMissing = "???";
 
 std::mutex language_mutex;
 std::string language_file;
-
-bool IsFile(const std::string& path) {
-  struct stat st {};
-  return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
 
 }  // namespace
 
@@ -44,12 +38,12 @@ std::string LanguageResourceFor(uint16_t lang_id) {
 
 std::string Lookup(const std::string& path, const std::string& section, const std::string& key) {
   std::string file = path;
-  if (!IsFile(file)) {
+  if (!IsRegularFile(file)) {
     // Beside the program only for a relative path: an absolute one glued to
     // the program's folder would name some unrelated file.
     if (path.empty() || path.front() == '/') return kMissing;
     file = FolderOfPath(OwnExecutablePath()) + path;
-    if (!IsFile(file)) return kMissing;
+    if (!IsRegularFile(file)) return kMissing;
   }
   std::string value = ReadProfileString(file, section, key, kMissing);
   return value.empty() ? kMissing : value;

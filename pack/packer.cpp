@@ -1,12 +1,7 @@
 #include "pack/packer.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <random>
 #include <set>
@@ -15,6 +10,8 @@
 #include "pack/terminal.h"
 #include "pack/temp_output.h"
 #include "platform/error.h"
+#include "platform/file_ops.h"
+#include "platform/fs_path.h"
 #include "platform/paths.h"
 #include "platform/stream.h"
 
@@ -35,8 +32,8 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
 // component, also when it was given as "." or with a trailing slash.
 std::string TopLevelName(const std::string& source) {
   std::error_code ec;
-  const fs::path canonical = fs::canonical(source, ec);
-  const std::string name = (ec ? fs::path(source).lexically_normal() : canonical).filename().string();
+  const fs::path canonical = fs::canonical(FsPath(source), ec);
+  const std::string name = Utf8Path((ec ? FsPath(source).lexically_normal() : canonical).filename());
   if (name.empty() || name == "." || name == "..")
     throw Error("cannot tell the name " + source + " would have in the archive");
   return name;
@@ -81,7 +78,7 @@ std::optional<std::string> FindRwModule(const std::string& packer_folder) {
   candidates.push_back(COFFER_ENGINE_RW_BUILD_PATH);
 #endif
   for (const auto& c : candidates) {
-    if (::access(c.c_str(), R_OK) == 0) return c;
+    if (IsReadableFile(c)) return c;
   }
   return std::nullopt;
 }
@@ -90,12 +87,12 @@ PackParts FindParts(const std::optional<std::string>& extractor) {
   const std::string folder = FolderOfPath(OwnExecutablePath());
   PackParts parts;
   parts.extractor_image = extractor.value_or(folder + "coffer");
-  struct stat st;
-  if (::stat(parts.extractor_image.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+  const auto image = StatusOf(parts.extractor_image);
+  if (!image || image->kind != EntryKind::kFile)
     throw Error("the extractor image " + parts.extractor_image + " is missing" +
                 (extractor ? "" : "; build the coffer program beside coffer-pack"));
-  if (st.st_size > kMaxImageSize)
-    throw Error("the extractor image " + parts.extractor_image + " is " + std::to_string(st.st_size) +
+  if (image->size > kMaxImageSize)
+    throw Error("the extractor image " + parts.extractor_image + " is " + std::to_string(image->size) +
                 " bytes; it may be at most " + std::to_string(kMaxImageSize) +
                 " bytes, or the extractor cannot find the archive behind it (is it stripped?)");
   const auto module = FindRwModule(folder);
@@ -107,7 +104,7 @@ PackParts FindParts(const std::optional<std::string>& extractor) {
 }
 
 std::string WithRunExtension(const std::string& output) {
-  const std::string name = fs::path(output).filename().string();
+  const std::string name = Utf8Path(FsPath(output).filename());
   const std::string stem = FileNameWithoutExtension(output);
   return stem.empty() || stem == name ? output + ".run" : output;
 }
@@ -116,25 +113,25 @@ std::vector<sevenzip::ArchiveItem> CollectItems(const std::vector<std::string>& 
                                                 const std::string& output) {
   using sevenzip::ArchiveItem;
   std::error_code ec;
-  const fs::path output_path = fs::weakly_canonical(fs::absolute(output), ec);
+  const fs::path output_path = fs::weakly_canonical(fs::absolute(FsPath(output)), ec);
   std::vector<ArchiveItem> items;
   std::set<std::string> names;
   for (const auto& source : sources) {
-    struct stat st;
-    if (::stat(source.c_str(), &st) != 0)
-      throw Error("the source " + source + " cannot be read: " + std::strerror(errno));
-    if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode))
-      throw Error("the source " + source + " is neither a file nor a folder");
+    std::string reason;
+    const auto st = StatusOf(source, &reason);
+    if (!st) throw Error("the source " + source + " cannot be read: " + reason);
+    if (st->kind == EntryKind::kOther) throw Error("the source " + source + " is neither a file nor a folder");
+    const bool is_folder = st->kind == EntryKind::kFolder;
     const std::string name = TopLevelName(source);
     if (SameIgnoringCase(name, kProbeItemName))
       throw Error("the source " + source + " has the name the extractor keeps for its password check: " + name);
     if (!names.insert(name).second)
       throw Error("two sources have the name " + name + " at the top of the archive");
-    const fs::path canonical = fs::canonical(source, ec);
-    if (!ec && (canonical == output_path || (S_ISDIR(st.st_mode) && IsInside(output_path, canonical))))
+    const fs::path canonical = fs::canonical(FsPath(source), ec);
+    if (!ec && (canonical == output_path || (is_folder && IsInside(output_path, canonical))))
       throw Error("the output " + output + " would be " + (canonical == output_path ? "the source " : "inside the source ") +
                   source);
-    if (sources.size() == 1 && S_ISDIR(st.st_mode)) {
+    if (sources.size() == 1 && is_folder) {
       // One folder: its content is the archive's top level, so that the
       // recipient's output folder (named after the packed file) holds the
       // folder's files themselves rather than one more folder level.
@@ -147,7 +144,7 @@ std::vector<sevenzip::ArchiveItem> CollectItems(const std::vector<std::string>& 
       break;
     }
     items.push_back(ArchiveItem::FromDisk(name, source));
-    if (S_ISDIR(st.st_mode)) {
+    if (is_folder) {
       auto below = sevenzip::ItemsBelow(source, name);
       items.insert(items.end(), std::make_move_iterator(below.begin()), std::make_move_iterator(below.end()));
     }
@@ -159,9 +156,7 @@ int RunPack(const Options& options) {
   ProgressBar bar;
   try {
     const std::string output = WithRunExtension(options.output);
-    struct stat st;
-    if (::stat(output.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-      throw Error("the output " + output + " is a folder");
+    if (IsFolder(output)) throw Error("the output " + output + " is a folder");
     auto items = CollectItems(options.sources, output);
     const PackParts parts = FindParts(options.extractor);
     sevenzip::T7zOutArchive writer(parts.rw_module);
@@ -200,7 +195,7 @@ int RunPack(const Options& options) {
     size_t files = 0, folders = 0;
     for (const auto& item : items) {
       if (item.source.empty()) continue;
-      if (::stat(item.source.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ++folders;
+      if (IsFolder(item.source)) ++folders;
       else ++files;
     }
     std::printf("coffer-pack: %s written: %zu %s and %zu %s, %s\n", output.c_str(), files,

@@ -1,45 +1,38 @@
 #include "pack/temp_output.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 #include "platform/error.h"
+#include "platform/file_ops.h"
+#include "platform/fs_path.h"
 
 namespace coffer::pack {
 
 TempOutput::TempOutput(std::string final_path) : final_path_(std::move(final_path)) {
-  const std::filesystem::path p(final_path_);
-  const std::string folder = p.has_parent_path() ? p.parent_path().string() + "/" : std::string();
-  std::string name = folder + "." + p.filename().string() + ".part-XXXXXX";
-  const int fd = ::mkstemp(name.data());
-  if (fd < 0) throw Error("cannot create a file beside " + final_path_ + ": " + std::strerror(errno));
-  temp_path_ = name;
+  const std::filesystem::path p = FsPath(final_path_);
+  const std::string folder = p.has_parent_path() ? Utf8Path(p.parent_path()) + "/" : std::string();
+  std::string reason;
+  const auto name = CreateUniqueFile(folder + "." + Utf8Path(p.filename()) + ".part-", &reason);
+  if (!name) throw Error("cannot create a file beside " + final_path_ + ": " + reason);
+  temp_path_ = *name;
   try {
     stream_ = std::make_unique<FileStream>(temp_path_, FileMode::kCreate);
   } catch (...) {
-    ::close(fd);
-    ::unlink(temp_path_.c_str());
+    RemoveFile(temp_path_);
     throw;
   }
-  ::close(fd);
 }
 
 TempOutput::~TempOutput() {
   stream_.reset();
-  if (!committed_) ::unlink(temp_path_.c_str());
+  if (!committed_) RemoveFile(temp_path_);
 }
 
 void TempOutput::Commit() {
-  if (::fchmod(stream_->fd(), 0755) != 0)
-    throw Error("cannot make " + temp_path_ + " executable: " + std::strerror(errno));
+  if (!stream_->MakeExecutable()) throw Error("cannot make " + temp_path_ + " executable: " + LastErrorText());
   stream_.reset();
-  if (::rename(temp_path_.c_str(), final_path_.c_str()) != 0)
-    throw Error("cannot rename " + temp_path_ + " to " + final_path_ + ": " + std::strerror(errno));
+  const std::string reason = RenameReplacing(temp_path_, final_path_);
+  if (!reason.empty()) throw Error("cannot rename " + temp_path_ + " to " + final_path_ + ": " + reason);
   committed_ = true;
 }
 

@@ -1,8 +1,6 @@
 #pragma once
-// What the overwrite dialog shows about a file: its size, its last-write
-// time in the two-second form, and the desktop's icon for its type.
-#include <gdk-pixbuf/gdk-pixbuf.h>
-
+// What the overwrite dialog shows about a file: its size and its
+// last-write time in the two-second form (its icon: platform/file_icon.h).
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -31,10 +29,5 @@ std::optional<FileTime> FileModifiedTime(const std::string& path);
 
 // The local time of `seconds` since the epoch in the same form and range.
 std::optional<FileTime> PackedLocalTime(int64_t seconds);
-
-// The icon theme's icon for the content type of the file at `path`,
-// `size` pixels square: a new reference, or nullptr when the theme has
-// none. Needs GTK to be initialised (the icon theme is the screen's).
-GdkPixbuf* FileIcon(const std::string& path, int size = 32);
 
 }  // namespace coffer

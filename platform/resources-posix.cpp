@@ -54,16 +54,17 @@ std::optional<std::string> FindResource(std::string_view name, std::string_view 
 
 ResourceData::ResourceData(std::string_view name, std::string_view type) {
   const auto path = FindResource(name, type);
-  if (path) gbytes_ = g_resources_lookup_data(path->c_str(), G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr);
-  if (!gbytes_)
+  GBytes* bytes = path ? g_resources_lookup_data(path->c_str(), G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr) : nullptr;
+  if (!bytes)
     throw Error("The program holds no resource " + Quoted(name) + " of type " + Quoted(type));
+  holder_ = bytes;
   path_ = *path;
   gsize size = 0;
-  data_ = static_cast<const char*>(g_bytes_get_data(gbytes_, &size));
+  data_ = static_cast<const char*>(g_bytes_get_data(bytes, &size));
   size_ = size;
 }
 
-ResourceData::~ResourceData() { g_bytes_unref(gbytes_); }
+ResourceData::~ResourceData() { g_bytes_unref(static_cast<GBytes*>(holder_)); }
 
 void ResourceToFile(std::string_view name, std::string_view type, const std::string& target_path) {
   const ResourceData resource(name, type);

@@ -7,8 +7,6 @@
 #include <string>
 #include <string_view>
 
-struct _GBytes;
-
 namespace coffer {
 
 // The resource path ("/coffer/FILE/Lang_English") of `name` of `type`, or
@@ -28,7 +26,7 @@ class ResourceData {
   const std::string& path() const { return path_; }
 
  private:
-  _GBytes* gbytes_ = nullptr;
+  void* holder_ = nullptr;  // the system's object that keeps the bytes
   const char* data_ = nullptr;
   size_t size_ = 0;
   std::string path_;

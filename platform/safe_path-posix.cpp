@@ -10,6 +10,7 @@
 #include "platform/open_folder-posix.h"
 #include "platform/paths.h"
 #include "platform/safe_path.h"
+#include "platform/stream-posix.h"
 
 namespace coffer {
 namespace {
@@ -65,24 +66,32 @@ bool IsSafeItemPath(std::string_view rel) {
 
 SafeFolder::SafeFolder(const std::string& folder, bool create) : path_(WithSlash(folder)) {
   for (int attempt = 0; attempt < 2; ++attempt) {
-    do fd_ = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    while (fd_ < 0 && errno == EINTR);
-    if (fd_ >= 0) return;
+    int fd;
+    do fd = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    if (fd >= 0) {
+      folder_ = MakeOpenFolder(fd, path_, 0);
+      return;
+    }
     if (errno != ENOENT || !create || attempt > 0) break;
     MakeFolderChain(path_.substr(0, path_.size() - 1));
   }
   Fail("Cannot open folder", path_, errno);
 }
 
-SafeFolder::~SafeFolder() {
-  if (fd_ >= 0) ::close(fd_);
-}
+SafeFolder::~SafeFolder() = default;
 
-int SafeFolder::OpenParent(const std::string& rel, bool create, std::string* leaf) {
-  if (!IsSafeItemPath(rel)) throw Error("Refused item path " + rel + ": it would leave " + path_);
+namespace {
+
+// Walks the parents of the last component of `rel` below the folder open
+// as `base` (shown as `base_path`); returns a descriptor of the last parent
+// (the caller closes it unless it is `base`), or -1 when `create` is false
+// and a parent is missing or not a real folder.
+int OpenParent(int base, const std::string& base_path, const std::string& rel, bool create, std::string* leaf) {
+  if (!IsSafeItemPath(rel)) throw Error("Refused item path " + rel + ": it would leave " + base_path);
   const auto parts = Components(rel);
-  int dir = fd_;
-  std::string shown = path_;
+  int dir = base;
+  std::string shown = base_path;
   try {
     for (size_t i = 0; i + 1 < parts.size(); ++i) {
       const std::string name(parts[i]);
@@ -95,68 +104,74 @@ int SafeFolder::OpenParent(const std::string& rel, bool create, std::string* lea
       } else {
         next = ::openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
       }
-      if (dir != fd_) ::close(dir);
+      if (dir != base) ::close(dir);
       dir = next;
       if (dir < 0) return -1;
       shown += '/';
     }
   } catch (...) {
-    if (dir != fd_) ::close(dir);
+    if (dir != base) ::close(dir);
     throw;
   }
   *leaf = std::string(parts.back());
   return dir;
 }
 
+}  // namespace
+
 void SafeFolder::CreateFolders(const std::string& rel) {
   std::string leaf;
-  const int dir = OpenParent(rel, true, &leaf);
+  const int base = FolderFd(folder_);
+  const int dir = OpenParent(base, path_, rel, true, &leaf);
   const std::string shown = path_ + rel;
   try {
     if (::mkdirat(dir, leaf.c_str(), 0777) != 0 && errno != EEXIST) Fail("Cannot create folder", shown, errno);
     ::close(OpenChild(dir, leaf, shown));
   } catch (...) {
-    if (dir != fd_) ::close(dir);
+    if (dir != base) ::close(dir);
     throw;
   }
-  if (dir != fd_) ::close(dir);
+  if (dir != base) ::close(dir);
 }
 
 std::unique_ptr<FileStream> SafeFolder::CreateFile(const std::string& rel) {
   std::string leaf;
-  const int dir = OpenParent(rel, true, &leaf);
+  const int base = FolderFd(folder_);
+  const int dir = OpenParent(base, path_, rel, true, &leaf);
   std::unique_ptr<FileStream> file;
   try {
-    file = std::make_unique<FileStream>(dir, leaf, path_ + rel);
+    file = CreateFileAt(dir, leaf, path_ + rel);
   } catch (...) {
     struct stat st;
     const bool link = ::fstatat(dir, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
-    if (dir != fd_) ::close(dir);
+    if (dir != base) ::close(dir);
     if (link)
       throw Error("Cannot create " + path_ + rel + ": it is a symbolic link, which is not followed");
     throw;
   }
-  if (dir != fd_) ::close(dir);
+  if (dir != base) ::close(dir);
   return file;
 }
 
 bool SafeFolder::Exists(const std::string& rel) {
   std::string leaf;
-  const int dir = OpenParent(rel, false, &leaf);
+  const int base = FolderFd(folder_);
+  const int dir = OpenParent(base, path_, rel, false, &leaf);
   if (dir < 0) return false;
   struct stat st;
   const bool found = ::fstatat(dir, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-  if (dir != fd_) ::close(dir);
+  if (dir != base) ::close(dir);
   return found;
 }
 
 OpenFolder SafeFolder::OpenItemParent(const std::string& rel, bool create, std::string* leaf) {
-  const int dir = OpenParent(rel, create, leaf);
+  const int base = FolderFd(folder_);
+  const int dir = OpenParent(base, path_, rel, create, leaf);
   const size_t slash = rel.rfind('/');
   std::string shown = path_ + (slash == std::string::npos ? std::string() : rel.substr(0, slash + 1));
   if (dir < 0) return MakeOpenFolder(-1, std::move(shown), errno);
-  if (dir != fd_) return MakeOpenFolder(dir, std::move(shown), 0);
-  const int copy = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+  if (dir != base) return MakeOpenFolder(dir, std::move(shown), 0);
+  const int copy = ::fcntl(base, F_DUPFD_CLOEXEC, 0);
   return MakeOpenFolder(copy, std::move(shown), errno);
 }
 

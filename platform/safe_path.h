@@ -3,8 +3,8 @@
 // An item path is relative, with "/" between components; a path that is
 // absolute or has an empty, "." or ".." component is refused. Below the
 // folder, no symbolic link is ever followed: each component is opened
-// relative to its parent with O_NOFOLLOW, so a link already in the target
-// tree cannot lead a write out of it. The folder itself is the caller's
+// relative to its parent and never through a link, so a link already in
+// the target tree cannot lead a write out of it. The folder itself is the caller's
 // choice and may be reached through links.
 #include <memory>
 #include <string>
@@ -46,12 +46,7 @@ class SafeFolder {
   const std::string& path() const { return path_; }  // ends in "/"
 
  private:
-  // Walks the parents of the last component; returns a descriptor of the
-  // last parent (the caller closes it unless it is fd_), or -1 when
-  // `create` is false and a parent is missing or not a real folder.
-  int OpenParent(const std::string& rel, bool create, std::string* leaf);
-
-  int fd_ = -1;
+  OpenFolder folder_;
   std::string path_;
 };
 

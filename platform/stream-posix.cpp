@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "platform/error.h"
-#include "platform/stream.h"
+#include "platform/stream-posix.h"
 
 namespace coffer {
 namespace {
@@ -21,31 +21,40 @@ std::string Reason(int err) { return std::strerror(err); }
 
 }  // namespace
 
-FileStream::FileStream(const std::string& path, FileMode mode) : path_(path) {
+FileStream::Native::~Native() {
+  if (fd >= 0) ::close(fd);
+}
+
+FileStream::FileStream(std::unique_ptr<Native> native, std::string path)
+    : native_(std::move(native)), path_(std::move(path)) {}
+
+FileStream::FileStream(const std::string& path, FileMode mode) : native_(std::make_unique<Native>()), path_(path) {
+  int& fd = native_->fd;
   int flags = O_CLOEXEC;
   switch (mode) {
     case FileMode::kRead:
     case FileMode::kReadDenyWrite: flags |= O_RDONLY; break;
     case FileMode::kCreate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
   }
-  do fd_ = ::open(path.c_str(), flags, 0666);
-  while (fd_ < 0 && errno == EINTR);
-  if (fd_ < 0) Fail(mode == FileMode::kCreate ? "Cannot create" : "Cannot open");
+  do fd = ::open(path.c_str(), flags, 0666);
+  while (fd < 0 && errno == EINTR);
+  if (fd < 0) Fail(mode == FileMode::kCreate ? "Cannot create" : "Cannot open");
   // Linux has no mandatory sharing modes; a shared advisory lock keeps out
   // writers that ask for an exclusive one, and that is all it can do.
-  if (mode == FileMode::kReadDenyWrite) ::flock(fd_, LOCK_SH | LOCK_NB);
+  if (mode == FileMode::kReadDenyWrite) ::flock(fd, LOCK_SH | LOCK_NB);
 }
 
-FileStream::FileStream(int dir_fd, const std::string& name, const std::string& shown_path)
-    : path_(shown_path) {
-  do fd_ = ::openat(dir_fd, name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-  while (fd_ < 0 && errno == EINTR);
-  if (fd_ < 0) Fail("Cannot create");
+std::unique_ptr<FileStream> CreateFileAt(int dir_fd, const std::string& name, const std::string& shown_path) {
+  auto native = std::make_unique<FileStream::Native>();
+  do native->fd = ::openat(dir_fd, name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+  while (native->fd < 0 && errno == EINTR);
+  if (native->fd < 0) throw Error("Cannot create " + shown_path + ": " + Reason(errno));
+  return std::make_unique<FileStream>(std::move(native), shown_path);
 }
 
-FileStream::~FileStream() {
-  if (fd_ >= 0) ::close(fd_);
-}
+FileStream::~FileStream() = default;
+
+bool FileStream::MakeExecutable() { return ::fchmod(native_->fd, 0755) == 0; }
 
 void FileStream::Fail(const char* what) const {
   throw Error(std::string(what) + " " + path_ + ": " + Reason(errno));
@@ -55,7 +64,7 @@ int64_t FileStream::Read(void* buffer, int64_t size) {
   if (size <= 0) return 0;
   const auto want = static_cast<size_t>(std::min(size, kMaxChunk));
   ssize_t n;
-  do n = ::read(fd_, buffer, want);
+  do n = ::read(native_->fd, buffer, want);
   while (n < 0 && errno == EINTR);
   if (n < 0) Fail("Cannot read");
   return n;
@@ -64,7 +73,7 @@ int64_t FileStream::Read(void* buffer, int64_t size) {
 void FileStream::Write(const void* buffer, int64_t size) {
   auto* p = static_cast<const char*>(buffer);
   while (size > 0) {
-    const ssize_t n = ::write(fd_, p, static_cast<size_t>(std::min(size, kMaxChunk)));
+    const ssize_t n = ::write(native_->fd, p, static_cast<size_t>(std::min(size, kMaxChunk)));
     if (n < 0) {
       if (errno == EINTR) continue;
       Fail("Cannot write");
@@ -81,26 +90,26 @@ int64_t FileStream::Seek(int64_t offset, SeekOrigin origin) {
     case SeekOrigin::kCurrent: whence = SEEK_CUR; break;
     case SeekOrigin::kEnd: whence = SEEK_END; break;
   }
-  const off_t pos = ::lseek(fd_, offset, whence);
+  const off_t pos = ::lseek(native_->fd, offset, whence);
   if (pos < 0) Fail("Cannot seek in");
   return pos;
 }
 
 int64_t FileStream::Position() {
-  const off_t pos = ::lseek(fd_, 0, SEEK_CUR);
+  const off_t pos = ::lseek(native_->fd, 0, SEEK_CUR);
   if (pos < 0) Fail("Cannot seek in");
   return pos;
 }
 
 int64_t FileStream::Size() {
   struct stat st;
-  if (::fstat(fd_, &st) != 0) Fail("Cannot read the size of");
+  if (::fstat(native_->fd, &st) != 0) Fail("Cannot read the size of");
   return st.st_size;
 }
 
 void FileStream::SetSize(int64_t size) {
   int rc;
-  do rc = ::ftruncate(fd_, size);
+  do rc = ::ftruncate(native_->fd, size);
   while (rc != 0 && errno == EINTR);
   if (rc != 0) Fail("Cannot set the size of");
 }

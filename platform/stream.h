@@ -35,9 +35,6 @@ class FileStream final : public HostStream {
  public:
   // Opens `path`; throws coffer::Error naming the path on failure.
   FileStream(const std::string& path, FileMode mode);
-  // Opens `name` relative to the open folder descriptor `dir_fd` without
-  // following a symbolic link in the last component (kCreate only).
-  FileStream(int dir_fd, const std::string& name, const std::string& shown_path);
   ~FileStream() override;
   FileStream(const FileStream&) = delete;
   FileStream& operator=(const FileStream&) = delete;
@@ -49,12 +46,19 @@ class FileStream final : public HostStream {
   int64_t Size() override;
   void SetSize(int64_t size) override;
 
+  // Gives the file the permissions of a program (rwxr-xr-x) where the
+  // system keeps such bits; false when it refuses (LastErrorText() in
+  // platform/file_ops.h says why).
+  bool MakeExecutable();
+
   const std::string& path() const { return path_; }
-  int fd() const { return fd_; }
+
+  struct Native;  // the system's handle, known to the back end only
+  FileStream(std::unique_ptr<Native> native, std::string path);
 
  private:
   [[noreturn]] void Fail(const char* what) const;
-  int fd_ = -1;
+  std::unique_ptr<Native> native_;
   std::string path_;
 };
 

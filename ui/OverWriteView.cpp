@@ -1,7 +1,7 @@
 #include "ui/OverWriteView.h"
 
 #include "i18n/texts.h"
-#include "platform/file_info.h"
+#include "platform/file_icon.h"
 #include "ui/OverWriteFrm.h"
 #include "ui/gtk_util.h"
 

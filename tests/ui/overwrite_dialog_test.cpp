@@ -5,7 +5,7 @@
 #include <regex>
 #include <string>
 
-#include "platform/file_info.h"
+#include "platform/file_icon.h"
 #include "tests/support/scratch.h"
 #include "tests/ui/overwrite_support.h"
 #include "ui/OverWriteView.h"
