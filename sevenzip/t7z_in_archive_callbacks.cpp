@@ -1,13 +1,8 @@
 // The reader's side of the library's callbacks. Each answers a result code
 // and never lets an exception of ours into the library: it waits in the
 // failure slot and is raised again once the library call has returned.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
-
 #include "platform/error.h"
+#include "platform/file_ops.h"
 #include "sevenzip/t7z_in_archive.h"
 #include "sevenzip/t7z_stream.h"
 
@@ -29,27 +24,6 @@ const char* VerdictText(Int32 result) {
     case NArchive::NExtract::NOperationResult::kWrongPassword: return "Wrong password";
     default: return "Unknown error";
   }
-}
-
-// The process's umask, read without changing it (umask() would, for a
-// moment, for every thread). 022 where the kernel does not tell.
-mode_t ProcessUmask() {
-  static const mode_t value = [] {
-    FILE* f = std::fopen("/proc/self/status", "re");
-    mode_t m = 022;
-    if (!f) return m;
-    char line[256];
-    while (std::fgets(line, sizeof line, f)) {
-      unsigned v = 0;
-      if (std::sscanf(line, "Umask: %o", &v) == 1) {
-        m = static_cast<mode_t>(v & 0777);
-        break;
-      }
-    }
-    std::fclose(f);
-    return m;
-  }();
-  return value;
 }
 
 }  // namespace
@@ -185,31 +159,9 @@ void T7zInArchive::RestoreFileMetadata(uint32_t index, const std::string& file) 
     PropValue mtime, attrib;
     ItemProperty(index, kpidMTime, mtime);
     ItemProperty(index, kpidAttrib, attrib);
-    // The file was just made by us below a checked folder; never follow a
-    // link that might have replaced it since.
-    const int fd = ::open(file.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return;
-    if (mtime.get().vt == VT_FILETIME) {
-      const int64_t ns = UnixNsFromFileTime(mtime.get().filetime);
-      struct timespec times[2];
-      times[0].tv_sec = 0;
-      times[0].tv_nsec = UTIME_OMIT;
-      times[1].tv_sec = static_cast<time_t>(ns / 1000000000);
-      times[1].tv_nsec = static_cast<long>(ns % 1000000000);
-      if (times[1].tv_nsec < 0) {
-        times[1].tv_nsec += 1000000000;
-        times[1].tv_sec -= 1;
-      }
-      (void)::futimens(fd, times);
-    }
-    // Only the permission bits of a stored Unix mode are taken (never
-    // set-id or sticky), within the umask.
-    const uint64_t a = attrib.UInt();
-    if (a & kAttribUnixExtension) {
-      const mode_t mode = static_cast<mode_t>((a >> 16) & 0777) & ~ProcessUmask();
-      (void)::fchmod(fd, mode | S_IRUSR);  // the recipient can always read what came
-    }
-    ::close(fd);
+    std::optional<int64_t> ns;
+    if (mtime.get().vt == VT_FILETIME) ns = UnixNsFromFileTime(mtime.get().filetime);
+    ApplyItemMetadata(file, ns, static_cast<uint32_t>(attrib.UInt()));
   } catch (...) {
   }
 }

@@ -1,15 +1,13 @@
 #include "sevenzip/writer.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <thread>
 
 #include "platform/error.h"
+#include "platform/file_ops.h"
+#include "platform/fs_path.h"
 #include "sevenzip/com_ptr.h"
 #include "sevenzip/result.h"
 #include "sevenzip/stream_view.h"
@@ -33,14 +31,14 @@ PreparedItem Prepare(const ArchiveItem& item, int64_t now_ns) {
   PreparedItem p{&item, item.is_folder, 0, FileTimeFromUnixNs(now_ns), 0};
   uint32_t mode = item.is_folder ? 040755 : 0100644;
   if (!item.source.empty()) {
-    struct stat st;
-    if (::stat(item.source.c_str(), &st) != 0)
-      throw Error("Cannot read " + item.source + ": " + std::strerror(errno));
-    if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)) throw Error(item.source + " is neither a file nor a folder");
-    p.is_folder = S_ISDIR(st.st_mode);
-    p.size = p.is_folder ? 0 : static_cast<uint64_t>(st.st_size);
-    p.mtime = FileTimeFromUnixNs(int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec);
-    mode = st.st_mode & 0177777;
+    std::string reason;
+    const auto st = StatusOf(item.source, &reason);
+    if (!st) throw Error("Cannot read " + item.source + ": " + reason);
+    if (st->kind == EntryKind::kOther) throw Error(item.source + " is neither a file nor a folder");
+    p.is_folder = st->kind == EntryKind::kFolder;
+    p.size = p.is_folder ? 0 : static_cast<uint64_t>(st->size);
+    p.mtime = FileTimeFromUnixNs(st->mtime_ns);
+    mode = st->unix_mode;
   } else if (!item.is_folder) {
     p.size = item.bytes.size();
   }
@@ -139,15 +137,15 @@ ArchiveItem ArchiveItem::Folder(std::string path) {
 std::vector<ArchiveItem> ItemsBelow(const std::string& folder, const std::string& prefix) {
   std::vector<ArchiveItem> items;
   std::error_code ec;
-  const fs::path root(folder);
+  const fs::path root = FsPath(folder);
   for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
        it.increment(ec)) {
     const auto status = it->symlink_status(ec);
     if (ec) break;
     if (!fs::is_directory(status) && !fs::is_regular_file(status)) continue;
-    const std::string rel = fs::relative(it->path(), root, ec).generic_string();
+    const std::string rel = Utf8GenericPath(fs::relative(it->path(), root, ec));
     if (ec) break;
-    items.push_back(ArchiveItem::FromDisk(prefix.empty() ? rel : prefix + "/" + rel, it->path().string()));
+    items.push_back(ArchiveItem::FromDisk(prefix.empty() ? rel : prefix + "/" + rel, Utf8Path(it->path())));
   }
   if (ec) throw Error("Cannot read folder " + folder + ": " + ec.message());
   std::sort(items.begin(), items.end(), [](const ArchiveItem& a, const ArchiveItem& b) { return a.path < b.path; });
