@@ -64,11 +64,14 @@ struct ItemFailure {
 };
 
 // Reference counted: the object, the library objects it made and the module
-// stay alive until the last reference is released.
+// stay alive until the last reference is released. The counting methods
+// have names of their own: the reader is also the library's callback
+// object, whose AddRef and Release have the library's calling convention
+// and types, and one method cannot override both.
 class I7zReader {
  public:
-  virtual uint32_t AddRef() = 0;
-  virtual uint32_t Release() = 0;
+  virtual uint32_t AddRefReader() = 0;
+  virtual uint32_t ReleaseReader() = 0;
 
   virtual void OpenFromFile(const std::string& path) = 0;
   virtual void OpenFromStream(HostStream& stream) = 0;  // stream stays the caller's
@@ -109,11 +112,11 @@ class ReaderRef {
  public:
   ReaderRef() = default;
   explicit ReaderRef(I7zReader* adopted) : p_(adopted) {}
-  ReaderRef(const ReaderRef& o) : p_(o.p_) { if (p_) p_->AddRef(); }
+  ReaderRef(const ReaderRef& o) : p_(o.p_) { if (p_) p_->AddRefReader(); }
   ReaderRef(ReaderRef&& o) noexcept : p_(o.p_) { o.p_ = nullptr; }
   ReaderRef& operator=(ReaderRef o) noexcept { std::swap(p_, o.p_); return *this; }
   ~ReaderRef() { reset(); }
-  void reset() { if (p_) { auto* p = p_; p_ = nullptr; p->Release(); } }
+  void reset() { if (p_) { auto* p = p_; p_ = nullptr; p->ReleaseReader(); } }
   I7zReader* operator->() const { return p_; }
   I7zReader* get() const { return p_; }
   explicit operator bool() const { return p_ != nullptr; }

@@ -1,7 +1,6 @@
 #include "sevenzip/result.h"
 
-#include <cstring>
-#include <string_view>
+#include "sevenzip/win_shim.h"
 
 namespace coffer::sevenzip {
 namespace {
@@ -53,19 +52,12 @@ const std::error_category& EngineCategory() {
 
 std::string SystemMessage(int32_t code) {
   const auto u = static_cast<uint32_t>(code);
+  // Where the system keeps texts for these codes (Windows), they are the
+  // ones its users know; the table stands in where it does not.
+  if (std::string text = Trimmed(SystemText(u)); !text.empty()) return text;
   for (const auto& entry : kTexts)
     if (entry.code == u) return entry.text;
-  const uint32_t facility = u & 0xFFFF0000u;
-  if (facility == 0x88000000u || facility == 0x80070000u) {
-    const int err = static_cast<int>(u & 0xFFFF);
-    if (err == 0) return "";
-    char buffer[256];
-    // The GNU strerror_r returns its text, which need not be in `buffer`.
-    const char* text = strerror_r(err, buffer, sizeof buffer);
-    if (std::string_view(text).starts_with("Unknown error")) return "";
-    return Trimmed(text);
-  }
-  return "";
+  return Trimmed(ErrnoText(u));
 }
 
 void ThrowResult(int32_t code) { throw std::system_error(MakeEngineError(code)); }

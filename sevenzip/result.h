@@ -12,9 +12,10 @@ const std::error_category& EngineCategory();
 
 inline std::error_code MakeEngineError(int32_t code) { return {code, EngineCategory()}; }
 
-// The text for a code: our own table for the codes the library returns;
-// errno values wrapped as 0x8800xxxx (the library's form on Linux) or
-// 0x8007xxxx give the system's text for the errno; unknown codes give "".
+// The text for a code: the system's own message where it has one
+// (Windows), else our own table for the codes the library returns; errno
+// values wrapped as 0x8800xxxx (the library's form on Linux), and on Linux
+// 0x8007xxxx, give the system's text for the errno; unknown codes give "".
 // No trailing blanks, control characters or full stops.
 std::string SystemMessage(int32_t code);
 

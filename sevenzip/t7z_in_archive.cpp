@@ -29,10 +29,10 @@ T7zInArchive::T7zInArchive(const std::string& module_path) : T7zArchive(module_p
 // The handler goes first; the module follows when its last holder goes.
 T7zInArchive::~T7zInArchive() { engine_.reset(); }
 
-ULONG T7zInArchive::AddRef() noexcept { return AddRefPlugin(); }
-ULONG T7zInArchive::Release() noexcept { return ReleasePlugin(); }
+ULONG STDMETHODCALLTYPE T7zInArchive::AddRef() noexcept { return AddRefPlugin(); }
+ULONG STDMETHODCALLTYPE T7zInArchive::Release() noexcept { return ReleasePlugin(); }
 
-HRESULT T7zInArchive::QueryInterface(REFIID iid, void** out) noexcept {
+HRESULT STDMETHODCALLTYPE T7zInArchive::QueryInterface(REFIID iid, void** out) noexcept {
   // The reader interface's own id, as the other end of the binding knows it.
   static const GUID kIID_I7zReader = {
       0x022CF785, 0x3ECE, 0x46EF, {0x97, 0x55, 0x29, 0x1F, 0xA8, 0x4C, 0xC6, 0xC9}};
@@ -131,13 +131,13 @@ void T7zInArchive::ItemProperty(uint32_t index, PROPID id, PropValue& value) {
 std::string T7zInArchive::ItemPath(uint32_t index) {
   PropValue value;
   ItemProperty(index, kpidPath, value);
-  return value.Text();
+  return value.PathText();
 }
 
 std::string T7zInArchive::ItemName(uint32_t index) {
   PropValue value;
   ItemProperty(index, kpidName, value);
-  return value.Text();
+  return value.PathText();
 }
 
 int64_t T7zInArchive::ItemSize(uint32_t index) {

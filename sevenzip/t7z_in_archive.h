@@ -31,10 +31,12 @@ class T7zInArchive final : public T7zArchive,
   // The library's handler, created on first use from the format class id.
   IInArchive* EngineArchive();
 
-  // I7zReader (and IUnknown: one count serves every interface).
-  ULONG AddRef() noexcept override;
-  ULONG Release() noexcept override;
-  HRESULT QueryInterface(REFIID iid, void** out) noexcept override;
+  // IUnknown and I7zReader: one count serves every interface.
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+  ULONG STDMETHODCALLTYPE Release() noexcept override;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override;
+  uint32_t AddRefReader() override { return AddRefPlugin(); }
+  uint32_t ReleaseReader() override { return ReleasePlugin(); }
 
   void OpenFromFile(const std::string& path) override;
   void OpenFromStream(HostStream& stream) override;
@@ -59,21 +61,21 @@ class T7zInArchive final : public T7zArchive,
   std::vector<ItemFailure> LastFailures() override;
 
   // IProgress, IArchiveExtractCallback
-  HRESULT SetTotal(UInt64 total) noexcept override;
-  HRESULT SetCompleted(const UInt64* value) noexcept override;
-  HRESULT GetStream(UInt32 index, ISequentialOutStream** stream, Int32 ask_mode) noexcept override;
-  HRESULT PrepareOperation(Int32 ask_mode) noexcept override;
-  HRESULT SetOperationResult(Int32 result) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetTotal(UInt64 total) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetCompleted(const UInt64* value) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetStream(UInt32 index, ISequentialOutStream** stream, Int32 ask_mode) noexcept override;
+  HRESULT STDMETHODCALLTYPE PrepareOperation(Int32 ask_mode) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetOperationResult(Int32 result) noexcept override;
   // ICryptoGetTextPassword
-  HRESULT CryptoGetTextPassword(BSTR* password) noexcept override;
+  HRESULT STDMETHODCALLTYPE CryptoGetTextPassword(BSTR* password) noexcept override;
   // IArchiveOpenCallback
-  HRESULT SetTotal(const UInt64* files, const UInt64* bytes) noexcept override;
-  HRESULT SetCompleted(const UInt64* files, const UInt64* bytes) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetTotal(const UInt64* files, const UInt64* bytes) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetCompleted(const UInt64* files, const UInt64* bytes) noexcept override;
   // IArchiveOpenVolumeCallback
-  HRESULT GetProperty(PROPID id, PROPVARIANT* value) noexcept override;
-  HRESULT GetStream(const wchar_t* name, IInStream** stream) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetProperty(PROPID id, PROPVARIANT* value) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetStream(const wchar_t* name, IInStream** stream) noexcept override;
   // IArchiveOpenSetSubArchiveName
-  HRESULT SetSubArchiveName(const wchar_t* name) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetSubArchiveName(const wchar_t* name) noexcept override;
 
  private:
   void Open(IInStream* stream);

@@ -45,7 +45,7 @@ void T7zInArchive::Record(uint32_t index, Verdict verdict, std::string message) 
   failures_.push_back({index, verdict, std::move(path), std::move(message)});
 }
 
-HRESULT T7zInArchive::SetTotal(UInt64 total) noexcept {
+HRESULT STDMETHODCALLTYPE T7zInArchive::SetTotal(UInt64 total) noexcept {
   if (!progress_handler_) return S_OK;
   std::lock_guard lock(progress_mutex_);
   try {
@@ -55,7 +55,7 @@ HRESULT T7zInArchive::SetTotal(UInt64 total) noexcept {
   }
 }
 
-HRESULT T7zInArchive::SetCompleted(const UInt64* value) noexcept {
+HRESULT STDMETHODCALLTYPE T7zInArchive::SetCompleted(const UInt64* value) noexcept {
   if (!progress_handler_ || !value) return S_OK;
   std::lock_guard lock(progress_mutex_);
   try {
@@ -65,7 +65,8 @@ HRESULT T7zInArchive::SetCompleted(const UInt64* value) noexcept {
   }
 }
 
-HRESULT T7zInArchive::GetStream(UInt32 index, ISequentialOutStream** stream, Int32 ask_mode) noexcept {
+HRESULT STDMETHODCALLTYPE T7zInArchive::GetStream(UInt32 index, ISequentialOutStream** stream,
+                                                  Int32 ask_mode) noexcept {
   if (!stream) return E_INVALIDARG;
   *stream = nullptr;
   current_index_ = index;
@@ -134,9 +135,9 @@ bool T7zInArchive::RefuseUnprotected(uint32_t index) {
   return true;
 }
 
-HRESULT T7zInArchive::PrepareOperation(Int32) noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE T7zInArchive::PrepareOperation(Int32) noexcept { return S_OK; }
 
-HRESULT T7zInArchive::SetOperationResult(Int32 result) noexcept {
+HRESULT STDMETHODCALLTYPE T7zInArchive::SetOperationResult(Int32 result) noexcept {
   current_unfinished_ = false;
   if (result == NArchive::NExtract::NOperationResult::kOK && !current_file_.empty()) {
     // The library has released the file's stream by now.
@@ -166,7 +167,7 @@ void T7zInArchive::RestoreFileMetadata(uint32_t index, const std::string& file) 
   }
 }
 
-HRESULT T7zInArchive::CryptoGetTextPassword(BSTR* password) noexcept {
+HRESULT STDMETHODCALLTYPE T7zInArchive::CryptoGetTextPassword(BSTR* password) noexcept {
   if (!password) return E_INVALIDARG;
   *password = nullptr;
   try {
@@ -189,17 +190,17 @@ HRESULT T7zInArchive::CryptoGetTextPassword(BSTR* password) noexcept {
   }
 }
 
-HRESULT T7zInArchive::SetTotal(const UInt64*, const UInt64*) noexcept { return S_OK; }
-HRESULT T7zInArchive::SetCompleted(const UInt64*, const UInt64*) noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE T7zInArchive::SetTotal(const UInt64*, const UInt64*) noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE T7zInArchive::SetCompleted(const UInt64*, const UInt64*) noexcept { return S_OK; }
 
-HRESULT T7zInArchive::GetProperty(PROPID, PROPVARIANT*) noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE T7zInArchive::GetProperty(PROPID, PROPVARIANT*) noexcept { return S_OK; }
 
-HRESULT T7zInArchive::GetStream(const wchar_t*, IInStream** stream) noexcept {
+HRESULT STDMETHODCALLTYPE T7zInArchive::GetStream(const wchar_t*, IInStream** stream) noexcept {
   if (stream) *stream = nullptr;
   return S_OK;
 }
 
-HRESULT T7zInArchive::SetSubArchiveName(const wchar_t* name) noexcept {
+HRESULT STDMETHODCALLTYPE T7zInArchive::SetSubArchiveName(const wchar_t* name) noexcept {
   try {
     sub_archive_name_ = Narrow(name);
     sub_archive_ = true;

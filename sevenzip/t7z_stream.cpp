@@ -20,7 +20,7 @@ T7zStream::~T7zStream() {
   if (ownership_ == StreamOwnership::Owned) delete host_;
 }
 
-HRESULT T7zStream::QueryInterface(REFIID iid, void** out) noexcept {
+HRESULT STDMETHODCALLTYPE T7zStream::QueryInterface(REFIID iid, void** out) noexcept {
   if (!out) return E_INVALIDARG;
   if (iid == IID_IUnknown || iid == IID_ISequentialInStream || iid == IID_IInStream)
     *out = static_cast<IInStream*>(this);
@@ -38,9 +38,9 @@ HRESULT T7zStream::QueryInterface(REFIID iid, void** out) noexcept {
   return S_OK;
 }
 
-ULONG T7zStream::AddRef() noexcept { return ++refs_; }
+ULONG STDMETHODCALLTYPE T7zStream::AddRef() noexcept { return ++refs_; }
 
-ULONG T7zStream::Release() noexcept {
+ULONG STDMETHODCALLTYPE T7zStream::Release() noexcept {
   const ULONG left = --refs_;
   if (left == 0) delete this;
   return left;
@@ -52,7 +52,7 @@ HRESULT T7zStream::Failed() noexcept {
   return code;
 }
 
-HRESULT T7zStream::Read(void* data, UInt32 size, UInt32* processed) noexcept {
+HRESULT STDMETHODCALLTYPE T7zStream::Read(void* data, UInt32 size, UInt32* processed) noexcept {
   if (processed) *processed = 0;
   try {
     const int64_t n = host_->Read(data, size);
@@ -63,7 +63,7 @@ HRESULT T7zStream::Read(void* data, UInt32 size, UInt32* processed) noexcept {
   }
 }
 
-HRESULT T7zStream::Write(const void* data, UInt32 size, UInt32* processed) noexcept {
+HRESULT STDMETHODCALLTYPE T7zStream::Write(const void* data, UInt32 size, UInt32* processed) noexcept {
   if (processed) *processed = 0;
   try {
     host_->Write(data, size);
@@ -74,7 +74,7 @@ HRESULT T7zStream::Write(const void* data, UInt32 size, UInt32* processed) noexc
   }
 }
 
-HRESULT T7zStream::Seek(Int64 offset, UInt32 origin, UInt64* new_position) noexcept {
+HRESULT STDMETHODCALLTYPE T7zStream::Seek(Int64 offset, UInt32 origin, UInt64* new_position) noexcept {
   if (origin > STREAM_SEEK_END) return STG_E_INVALIDFUNCTION;
   try {
     const int64_t pos = host_->Seek(offset, static_cast<SeekOrigin>(origin));
@@ -85,7 +85,7 @@ HRESULT T7zStream::Seek(Int64 offset, UInt32 origin, UInt64* new_position) noexc
   }
 }
 
-HRESULT T7zStream::SetSize(UInt64 new_size) noexcept {
+HRESULT STDMETHODCALLTYPE T7zStream::SetSize(UInt64 new_size) noexcept {
   try {
     host_->SetSize(static_cast<int64_t>(new_size));
     return S_OK;
@@ -94,7 +94,7 @@ HRESULT T7zStream::SetSize(UInt64 new_size) noexcept {
   }
 }
 
-HRESULT T7zStream::GetSize(UInt64* size) noexcept {
+HRESULT STDMETHODCALLTYPE T7zStream::GetSize(UInt64* size) noexcept {
   try {
     const int64_t n = host_->Size();
     if (size) *size = static_cast<UInt64>(n);
@@ -104,6 +104,6 @@ HRESULT T7zStream::GetSize(UInt64* size) noexcept {
   }
 }
 
-HRESULT T7zStream::OutStreamFinish() noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE T7zStream::OutStreamFinish() noexcept { return S_OK; }
 
 }  // namespace coffer::sevenzip

@@ -33,16 +33,16 @@ class T7zStream final : public IInStream, public IOutStream, public IStreamGetSi
   ISequentialOutStream* AsSequentialOutStream() { return this; }
   StreamOwnership ownership() const { return ownership_; }
 
-  HRESULT QueryInterface(REFIID iid, void** out) noexcept override;
-  ULONG AddRef() noexcept override;
-  ULONG Release() noexcept override;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override;
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+  ULONG STDMETHODCALLTYPE Release() noexcept override;
 
-  HRESULT Read(void* data, UInt32 size, UInt32* processed) noexcept override;
-  HRESULT Write(const void* data, UInt32 size, UInt32* processed) noexcept override;
-  HRESULT Seek(Int64 offset, UInt32 origin, UInt64* new_position) noexcept override;
-  HRESULT SetSize(UInt64 new_size) noexcept override;
-  HRESULT GetSize(UInt64* size) noexcept override;
-  HRESULT OutStreamFinish() noexcept override;
+  HRESULT STDMETHODCALLTYPE Read(void* data, UInt32 size, UInt32* processed) noexcept override;
+  HRESULT STDMETHODCALLTYPE Write(const void* data, UInt32 size, UInt32* processed) noexcept override;
+  HRESULT STDMETHODCALLTYPE Seek(Int64 offset, UInt32 origin, UInt64* new_position) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetSize(UInt64 new_size) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetSize(UInt64* size) noexcept override;
+  HRESULT STDMETHODCALLTYPE OutStreamFinish() noexcept override;
 
  private:
   T7zStream(HostStream* host, StreamOwnership ownership, std::shared_ptr<FailureSlot> slot);

@@ -10,7 +10,7 @@ T7zUpdateCallback::T7zUpdateCallback(std::vector<PreparedItem> items, std::strin
                                      const WriteProgress& progress, std::shared_ptr<FailureSlot> slot)
     : items_(std::move(items)), password_(std::move(password)), progress_(progress), slot_(std::move(slot)) {}
 
-HRESULT T7zUpdateCallback::QueryInterface(REFIID iid, void** out) noexcept {
+HRESULT STDMETHODCALLTYPE T7zUpdateCallback::QueryInterface(REFIID iid, void** out) noexcept {
   if (!out) return E_INVALIDARG;
   if (iid == IID_IUnknown || iid == IID_IArchiveUpdateCallback || iid == IID_IProgress)
     *out = static_cast<IArchiveUpdateCallback*>(this);
@@ -24,9 +24,9 @@ HRESULT T7zUpdateCallback::QueryInterface(REFIID iid, void** out) noexcept {
   return S_OK;
 }
 
-ULONG T7zUpdateCallback::AddRef() noexcept { return ++refs_; }
+ULONG STDMETHODCALLTYPE T7zUpdateCallback::AddRef() noexcept { return ++refs_; }
 
-ULONG T7zUpdateCallback::Release() noexcept {
+ULONG STDMETHODCALLTYPE T7zUpdateCallback::Release() noexcept {
   const ULONG left = --refs_;
   if (left == 0) delete this;
   return left;
@@ -40,7 +40,7 @@ HRESULT T7zUpdateCallback::Failed() noexcept {
 
 // Progress may come from the library's coder threads; the handler is
 // called by one of them at a time.
-HRESULT T7zUpdateCallback::SetTotal(UInt64 total) noexcept {
+HRESULT STDMETHODCALLTYPE T7zUpdateCallback::SetTotal(UInt64 total) noexcept {
   std::lock_guard lock(progress_mutex_);
   total_ = total;
   if (!progress_) return S_OK;
@@ -51,7 +51,7 @@ HRESULT T7zUpdateCallback::SetTotal(UInt64 total) noexcept {
   }
 }
 
-HRESULT T7zUpdateCallback::SetCompleted(const UInt64* value) noexcept {
+HRESULT STDMETHODCALLTYPE T7zUpdateCallback::SetCompleted(const UInt64* value) noexcept {
   if (!value) return S_OK;
   std::lock_guard lock(progress_mutex_);
   if (!progress_) return S_OK;
@@ -62,8 +62,8 @@ HRESULT T7zUpdateCallback::SetCompleted(const UInt64* value) noexcept {
   }
 }
 
-HRESULT T7zUpdateCallback::GetUpdateItemInfo(UInt32 index, Int32* new_data, Int32* new_props,
-                                             UInt32* index_in_archive) noexcept {
+HRESULT STDMETHODCALLTYPE T7zUpdateCallback::GetUpdateItemInfo(UInt32 index, Int32* new_data, Int32* new_props,
+                                                               UInt32* index_in_archive) noexcept {
   if (index >= items_.size()) return E_INVALIDARG;
   if (new_data) *new_data = 1;
   if (new_props) *new_props = 1;
@@ -71,7 +71,7 @@ HRESULT T7zUpdateCallback::GetUpdateItemInfo(UInt32 index, Int32* new_data, Int3
   return S_OK;
 }
 
-HRESULT T7zUpdateCallback::GetProperty(UInt32 index, PROPID id, PROPVARIANT* value) noexcept {
+HRESULT STDMETHODCALLTYPE T7zUpdateCallback::GetProperty(UInt32 index, PROPID id, PROPVARIANT* value) noexcept {
   if (index >= items_.size() || !value) return E_INVALIDARG;
   const PreparedItem& p = items_[index];
   value->vt = VT_EMPTY;
@@ -110,7 +110,7 @@ HRESULT T7zUpdateCallback::GetProperty(UInt32 index, PROPID id, PROPVARIANT* val
   return S_OK;
 }
 
-HRESULT T7zUpdateCallback::GetStream(UInt32 index, ISequentialInStream** stream) noexcept {
+HRESULT STDMETHODCALLTYPE T7zUpdateCallback::GetStream(UInt32 index, ISequentialInStream** stream) noexcept {
   if (index >= items_.size() || !stream) return E_INVALIDARG;
   *stream = nullptr;
   const PreparedItem& p = items_[index];
@@ -128,9 +128,9 @@ HRESULT T7zUpdateCallback::GetStream(UInt32 index, ISequentialInStream** stream)
   }
 }
 
-HRESULT T7zUpdateCallback::SetOperationResult(Int32) noexcept { return S_OK; }
+HRESULT STDMETHODCALLTYPE T7zUpdateCallback::SetOperationResult(Int32) noexcept { return S_OK; }
 
-HRESULT T7zUpdateCallback::CryptoGetTextPassword2(Int32* defined, BSTR* password) noexcept {
+HRESULT STDMETHODCALLTYPE T7zUpdateCallback::CryptoGetTextPassword2(Int32* defined, BSTR* password) noexcept {
   if (!defined || !password) return E_INVALIDARG;
   *defined = password_.empty() ? 0 : 1;
   *password = nullptr;

@@ -30,17 +30,18 @@ class T7zUpdateCallback final : public IArchiveUpdateCallback, public ICryptoGet
   T7zUpdateCallback(const T7zUpdateCallback&) = delete;
   T7zUpdateCallback& operator=(const T7zUpdateCallback&) = delete;
 
-  HRESULT QueryInterface(REFIID iid, void** out) noexcept override;
-  ULONG AddRef() noexcept override;
-  ULONG Release() noexcept override;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override;
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+  ULONG STDMETHODCALLTYPE Release() noexcept override;
 
-  HRESULT SetTotal(UInt64 total) noexcept override;
-  HRESULT SetCompleted(const UInt64* value) noexcept override;
-  HRESULT GetUpdateItemInfo(UInt32 index, Int32* new_data, Int32* new_props, UInt32* index_in_archive) noexcept override;
-  HRESULT GetProperty(UInt32 index, PROPID id, PROPVARIANT* value) noexcept override;
-  HRESULT GetStream(UInt32 index, ISequentialInStream** stream) noexcept override;
-  HRESULT SetOperationResult(Int32 result) noexcept override;
-  HRESULT CryptoGetTextPassword2(Int32* defined, BSTR* password) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetTotal(UInt64 total) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetCompleted(const UInt64* value) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetUpdateItemInfo(UInt32 index, Int32* new_data, Int32* new_props,
+                                              UInt32* index_in_archive) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetProperty(UInt32 index, PROPID id, PROPVARIANT* value) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetStream(UInt32 index, ISequentialInStream** stream) noexcept override;
+  HRESULT STDMETHODCALLTYPE SetOperationResult(Int32 result) noexcept override;
+  HRESULT STDMETHODCALLTYPE CryptoGetTextPassword2(Int32* defined, BSTR* password) noexcept override;
 
  private:
   ~T7zUpdateCallback() = default;

@@ -2,12 +2,18 @@
 #define INITGUID
 #include "sevenzip/win_shim.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
+#include <string_view>
 #include <system_error>
+
+#ifdef _WIN32
+#include <oleauto.h>
+#endif
 
 #include "sevenzip/result.h"
 
@@ -37,8 +43,41 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 }  // namespace
 
-static_assert(sizeof(wchar_t) == 4, "the library's wchar_t text is UTF-32 here");
 static_assert(sizeof(HRESULT) == 4 && sizeof(ULONG) == 4, "32-bit result codes and counts");
+
+#ifdef _WIN32
+
+static_assert(sizeof(wchar_t) == 2, "the system's wchar_t text is UTF-16");
+
+BSTR AllocBstr(std::wstring_view text) {
+  if (text.size() > 0x7FFFFFF0u / sizeof(wchar_t)) return nullptr;
+  return ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+}
+
+void FreeBstr(BSTR text) { ::SysFreeString(text); }
+
+uint32_t BstrByteLength(BSTR text) { return ::SysStringByteLen(text); }
+
+std::string SystemText(uint32_t code) {
+  // FORMAT_MESSAGE_FROM_SYSTEM | _IGNORE_INSERTS | _ARGUMENT_ARRAY, the
+  // system's default language, a buffer of 256 characters.
+  wchar_t buffer[256];
+  const DWORD n = ::FormatMessageW(0x3200, nullptr, code, 0, buffer, 256, nullptr);
+  return n ? Narrow(std::wstring_view(buffer, n)) : std::string();
+}
+
+std::string ErrnoText(uint32_t code) {
+  if ((code & 0xFFFF0000u) != 0x88000000u) return "";
+  const int err = static_cast<int>(code & 0xFFFF);
+  char buffer[256];
+  if (err == 0 || strerror_s(buffer, sizeof buffer, err) != 0) return "";
+  if (std::string_view(buffer).starts_with("Unknown error")) return "";
+  return buffer;
+}
+
+#else
+
+static_assert(sizeof(wchar_t) == 4, "the library's wchar_t text is UTF-32 here");
 
 BSTR AllocBstr(std::wstring_view text) {
   const size_t bytes = text.size() * sizeof(wchar_t);
@@ -57,6 +96,22 @@ void FreeBstr(BSTR text) {
 }
 
 uint32_t BstrByteLength(BSTR text) { return text ? *(reinterpret_cast<uint32_t*>(text) - 1) : 0; }
+
+std::string SystemText(uint32_t) { return ""; }
+
+std::string ErrnoText(uint32_t code) {
+  const uint32_t facility = code & 0xFFFF0000u;
+  if (facility != 0x88000000u && facility != 0x80070000u) return "";
+  const int err = static_cast<int>(code & 0xFFFF);
+  if (err == 0) return "";
+  char buffer[256];
+  // The GNU strerror_r returns its text, which need not be in `buffer`.
+  const char* text = strerror_r(err, buffer, sizeof buffer);
+  if (std::string_view(text).starts_with("Unknown error")) return "";
+  return text;
+}
+
+#endif
 
 namespace {
 // 1601-01-01 to 1970-01-01 in FILETIME units.
@@ -134,6 +189,18 @@ std::string Narrow(std::wstring_view wide) {
 
 std::string Narrow(const wchar_t* wide) { return wide ? Narrow(std::wstring_view(wide)) : std::string(); }
 
+std::wstring ArchivePathFromEngine(std::wstring_view path, wchar_t separator) {
+  std::wstring out(path);
+  if (separator == L'/') return out;
+  // The library's stand-in for a backslash inside a stored name.
+  constexpr wchar_t kStoredBackslash = 0xF000 + L'\\';
+  for (wchar_t& c : out) {
+    if (c == separator) c = L'/';
+    else if (c == kStoredBackslash) c = L'\\';
+  }
+  return out;
+}
+
 void PropValue::Clear() {
   if (value_.vt == VT_BSTR) FreeBstr(value_.bstrVal);
   value_.vt = VT_EMPTY;
@@ -142,6 +209,12 @@ void PropValue::Clear() {
 std::string PropValue::Text() const {
   if (value_.vt != VT_BSTR || !value_.bstrVal) return {};
   return Narrow(std::wstring_view(value_.bstrVal, BstrByteLength(value_.bstrVal) / sizeof(wchar_t)));
+}
+
+std::string PropValue::PathText() const {
+  if (value_.vt != VT_BSTR || !value_.bstrVal) return {};
+  return Narrow(ArchivePathFromEngine(
+      std::wstring_view(value_.bstrVal, BstrByteLength(value_.bstrVal) / sizeof(wchar_t))));
 }
 
 bool PropValue::Bool() const { return value_.vt == VT_BOOL && value_.boolVal != VARIANT_FALSE; }
@@ -162,9 +235,15 @@ HRESULT ResultOfCurrentException() noexcept {
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   } catch (const std::system_error& e) {
-    if (e.code().category() == EngineCategory() && e.code().value() < 0) return e.code().value();
-    if (e.code().category() == std::generic_category() || e.code().category() == std::system_category())
-      return HRESULT_FROM_WIN32(e.code().value());
+    const int value = e.code().value();
+    if (e.code().category() == EngineCategory() && value < 0) return value;
+    if (value <= 0) return E_FAIL;
+    // An errno in the library's errno form, as its Linux build makes them;
+    // a system error code (errno on Linux, a Win32 code on Windows) as the
+    // system's own HRESULT.
+    if (e.code().category() == std::generic_category())
+      return static_cast<HRESULT>(0x88000000u | (static_cast<uint32_t>(value) & 0xFFFF));
+    if (e.code().category() == std::system_category()) return HRESULT_FROM_WIN32(value);
     return E_FAIL;
   } catch (...) {
     return E_FAIL;

@@ -179,5 +179,49 @@ TEST(EngineAbi, TextConvertsBetweenUtf8AndWideAtTheEdge) {
   EXPECT_EQ(Narrow(L"\U0001F600"), "\xF0\x9F\x98\x80");
 }
 
+// Written as UTF-16 code units, whatever the width of wchar_t.
+std::wstring Units(std::u16string_view units) { return std::wstring(units.begin(), units.end()); }
+
+TEST(EngineAbi, EachBrokenSequenceBecomesOneReplacementCharacter) {
+  const struct {
+    std::string utf8;
+    std::u16string wide;
+  } to_wide[] = {
+      {"\xF0\x9F\x98" "A", u"\xFFFD" "A"},           // cut short before another character
+      {"\xED\xA0\x80", u"\xFFFD"},                   // a surrogate spelt out in UTF-8
+      {"\xF4\x90\x80\x80", u"\xFFFD"},               // beyond U+10FFFF
+      {"\xE0\x80\x80", u"\xFFFD"},                   // overlong
+      {"\x80\x80", u"\xFFFD\xFFFD"},                 // stray continuation bytes
+      {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", u"\xD800\xDC00\xDBFF\xDFFF"},  // first and last beyond U+FFFF
+  };
+  for (const auto& c : to_wide) EXPECT_EQ(Widen(c.utf8), Units(c.wide)) << c.utf8;
+  const struct {
+    std::u16string wide;
+    std::string utf8;
+  } to_utf8[] = {
+      {u"\xDC00", "\xEF\xBF\xBD"},                            // a low surrogate alone
+      {u"\xD800" "A", "\xEF\xBF\xBD" "A"},                      // a high one before no low one
+      {u"\xDE00\xD83D", "\xEF\xBF\xBD\xEF\xBF\xBD"},           // the pair reversed
+      {u"\xD800\xDC00\xDBFF\xDFFF", "\xF0\x90\x80\x80\xF4\x8F\xBF\xBF"},
+  };
+  for (const auto& c : to_utf8) EXPECT_EQ(Narrow(Units(c.wide)), c.utf8) << c.utf8;
+}
+
+// The handler gives item paths in the system's form; our side reads them
+// as the archive stores them, "/" between components, on every system.
+TEST(EngineAbi, ItemPathsReadAsStoredWhateverTheSystemSeparator) {
+  const struct {
+    std::wstring engine;
+    wchar_t separator;
+    std::wstring stored;
+  } cases[] = {
+      {L"a/b\\c.txt", L'/', L"a/b\\c.txt"},
+      {L"a\\b\\c.txt", L'\\', L"a/b/c.txt"},
+      {L"a\\b\uF05Cc.txt", L'\\', L"a/b\\c.txt"},
+      {L"\uF05C", L'/', L"\uF05C"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ArchivePathFromEngine(c.engine, c.separator), c.stored) << Narrow(c.engine);
+}
+
 }  // namespace
 }  // namespace coffer::sevenzip
