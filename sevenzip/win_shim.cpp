@@ -4,16 +4,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <new>
 #include <string_view>
 #include <system_error>
-
-#ifdef _WIN32
-#include <oleauto.h>
-#endif
 
 #include "sevenzip/result.h"
 
@@ -44,74 +38,6 @@ void AppendUtf8(std::string& out, char32_t c) {
 }  // namespace
 
 static_assert(sizeof(HRESULT) == 4 && sizeof(ULONG) == 4, "32-bit result codes and counts");
-
-#ifdef _WIN32
-
-static_assert(sizeof(wchar_t) == 2, "the system's wchar_t text is UTF-16");
-
-BSTR AllocBstr(std::wstring_view text) {
-  if (text.size() > 0x7FFFFFF0u / sizeof(wchar_t)) return nullptr;
-  return ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-}
-
-void FreeBstr(BSTR text) { ::SysFreeString(text); }
-
-uint32_t BstrByteLength(BSTR text) { return ::SysStringByteLen(text); }
-
-std::string SystemText(uint32_t code) {
-  // FORMAT_MESSAGE_FROM_SYSTEM | _IGNORE_INSERTS | _ARGUMENT_ARRAY, the
-  // system's default language, a buffer of 256 characters.
-  wchar_t buffer[256];
-  const DWORD n = ::FormatMessageW(0x3200, nullptr, code, 0, buffer, 256, nullptr);
-  return n ? Narrow(std::wstring_view(buffer, n)) : std::string();
-}
-
-std::string ErrnoText(uint32_t code) {
-  if ((code & 0xFFFF0000u) != 0x88000000u) return "";
-  const int err = static_cast<int>(code & 0xFFFF);
-  char buffer[256];
-  if (err == 0 || strerror_s(buffer, sizeof buffer, err) != 0) return "";
-  if (std::string_view(buffer).starts_with("Unknown error")) return "";
-  return buffer;
-}
-
-#else
-
-static_assert(sizeof(wchar_t) == 4, "the library's wchar_t text is UTF-32 here");
-
-BSTR AllocBstr(std::wstring_view text) {
-  const size_t bytes = text.size() * sizeof(wchar_t);
-  if (bytes > 0xFFFFFFF0u - sizeof(uint32_t) - sizeof(wchar_t)) return nullptr;
-  void* block = std::malloc(sizeof(uint32_t) + bytes + sizeof(wchar_t));
-  if (!block) return nullptr;
-  *static_cast<uint32_t*>(block) = static_cast<uint32_t>(bytes);
-  auto* chars = reinterpret_cast<wchar_t*>(static_cast<uint32_t*>(block) + 1);
-  if (bytes) std::memcpy(chars, text.data(), bytes);
-  chars[text.size()] = 0;
-  return chars;
-}
-
-void FreeBstr(BSTR text) {
-  if (text) std::free(reinterpret_cast<uint32_t*>(text) - 1);
-}
-
-uint32_t BstrByteLength(BSTR text) { return text ? *(reinterpret_cast<uint32_t*>(text) - 1) : 0; }
-
-std::string SystemText(uint32_t) { return ""; }
-
-std::string ErrnoText(uint32_t code) {
-  const uint32_t facility = code & 0xFFFF0000u;
-  if (facility != 0x88000000u && facility != 0x80070000u) return "";
-  const int err = static_cast<int>(code & 0xFFFF);
-  if (err == 0) return "";
-  char buffer[256];
-  // The GNU strerror_r returns its text, which need not be in `buffer`.
-  const char* text = strerror_r(err, buffer, sizeof buffer);
-  if (std::string_view(text).starts_with("Unknown error")) return "";
-  return text;
-}
-
-#endif
 
 namespace {
 // 1601-01-01 to 1970-01-01 in FILETIME units.

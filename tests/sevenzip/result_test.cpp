@@ -10,17 +10,15 @@
 namespace coffer::sevenzip {
 namespace {
 
+// The same on every system; result_test-<system>.cpp has the texts that
+// differ.
 TEST(ResultCodes, TextsComeFromOurTableOrTheWrappedErrno) {
   const struct {
     uint32_t code;
     std::string text;
   } cases[] = {
       {0x80004004, "Operation aborted"},
-      {0x80004005, "Unspecified error"},
-      {0x8007000E, "Not enough memory resources are available to complete this operation"},
-      {0x80070057, "The parameter is incorrect"},
       {0x88000000 | ENOSPC, std::strerror(ENOSPC)},
-      {0x80070000 | ENOENT, std::strerror(ENOENT)},
       {0x8800FFFF, ""},
       {0x12345678, ""},
       {0xA0000000, ""},
