@@ -1,9 +1,8 @@
-// Item paths joined below a folder: what is refused, and that no link in
-// the target tree is ever followed out of it.
+// Item paths joined below a folder, the same on every system: parents
+// made on demand, unsafe paths refused before anything is touched. What
+// differs (the rule itself, links, the system's reasons) is in
+// safe_path_test-<system>.cpp.
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstring>
 
 #include "platform/error.h"
 #include "platform/safe_path.h"
@@ -13,19 +12,6 @@ namespace coffer {
 namespace {
 
 using test::ScratchDir;
-
-TEST(SafePath, AcceptsOnlyPathsThatStayInside) {
-  const struct {
-    std::string_view path;
-    bool safe;
-  } cases[] = {
-      {"a.txt", true}, {"a/b/c.txt", true}, {"..a/b..", true}, {".hidden", true}, {"a\\..\\b", true},
-      {"", false}, {"/etc/passwd", false}, {"..", false}, {"../x", false}, {"a/../../x", false},
-      {"a/..", false}, {".", false}, {"./a", false}, {"a/./b", false}, {"a//b", false}, {"a/", false},
-      {std::string_view("a\0b", 3), false},
-  };
-  for (const auto& c : cases) EXPECT_EQ(IsSafeItemPath(c.path), c.safe) << c.path;
-}
 
 TEST(SafePath, CreatesTheFolderParentsAndFile) {
   ScratchDir dir;
@@ -50,44 +36,6 @@ TEST(SafePath, RefusesUnsafePathsBeforeTouchingAnything) {
     EXPECT_THROW(CreateFoldersBelow(dir / "base", rel), Error) << rel;
   }
   EXPECT_EQ(test::TreeEntries(dir.path()), (std::vector<std::string>{"base"}));
-}
-
-TEST(SafePath, NeverFollowsALinkBelowTheFolder) {
-  ScratchDir dir;
-  const std::string base = dir / "base/";
-  const std::string elsewhere = dir / "elsewhere/";
-  test::WriteFile(elsewhere + "target.txt", "keep");
-  test::WriteFile(base + "real/file.txt", "");
-  ASSERT_EQ(symlink(elsewhere.c_str(), (base + "dirlink").c_str()), 0);
-  ASSERT_EQ(symlink((elsewhere + "target.txt").c_str(), (base + "filelink").c_str()), 0);
-  ASSERT_EQ(symlink("../../elsewhere", (base + "real/up").c_str()), 0);
-
-  for (const char* rel : {"dirlink/new.txt", "filelink", "real/up/new.txt", "dirlink/a/b.txt"}) {
-    try {
-      CreateFileBelow(base, rel);
-      ADD_FAILURE() << rel << " was created";
-    } catch (const Error& e) {
-      EXPECT_NE(std::string(e.what()).find("symbolic link"), std::string::npos) << e.what();
-    }
-  }
-  EXPECT_THROW(CreateFoldersBelow(base, "dirlink/sub"), Error);
-  EXPECT_THROW(CreateFoldersBelow(base, "dirlink"), Error);
-  EXPECT_TRUE(ExistsBelow(base, "filelink"));       // the link itself is there
-  EXPECT_FALSE(ExistsBelow(base, "dirlink/target.txt"));  // not through it
-  EXPECT_EQ(test::TreeEntries(elsewhere), (std::vector<std::string>{"target.txt"}));
-  EXPECT_EQ(test::ReadFile(elsewhere + "target.txt"), "keep");
-}
-
-TEST(SafePath, AFileWhereAFolderMustBeFailsWithTheSystemsReason) {
-  ScratchDir dir;
-  test::WriteFile(dir / "base/sub", "a file");
-  try {
-    CreateFileBelow(dir / "base", "sub/x.txt");
-    FAIL() << "created";
-  } catch (const Error& e) {
-    EXPECT_NE(std::string(e.what()).find(dir / "base/sub"), std::string::npos) << e.what();
-    EXPECT_NE(std::string(e.what()).find(std::strerror(ENOTDIR)), std::string::npos) << e.what();
-  }
 }
 
 }  // namespace
