@@ -1,6 +1,7 @@
 #include "app/files.h"
 
 #include "platform/file_ops.h"
+#include "platform/paths.h"
 #include "platform/run_lock.h"
 #include "platform/tree.h"
 
@@ -15,8 +16,7 @@ bool RemoveTree(const std::string& folder) {
 }
 
 std::string FileNameWithoutExtension(const std::string& path) {
-  const auto slash = path.rfind('/');
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::string name = FileNameOfPath(path);
   const auto dot = name.rfind('.');
   return dot == std::string::npos ? name : name.substr(0, dot);
 }

@@ -16,9 +16,10 @@ inline constexpr char kProbeItemName[] = "1e1c8ebb-9299-4834-ab8f-9e5a0c04ba8b.t
 // existed).
 bool RemoveTree(const std::string& folder);
 
-// The file name part of `path` without its extension (the text from the
-// last dot of the name on): "/dl/photos.run" gives "photos", "a.b.c" gives
-// "a.b", "readme" stays "readme".
+// The file name part of `path` (platform/paths.h: FileNameOfPath) without
+// its extension (the text from the last dot of the name on):
+// "/dl/photos.run" gives "photos", "a.b.c" gives "a.b", "readme" stays
+// "readme".
 std::string FileNameWithoutExtension(const std::string& path);
 
 // Deletes the probe item from the top level of `folder`, whatever the case

@@ -6,13 +6,13 @@
 #include <unistd.h>
 
 #include <array>
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <string_view>
+#include <utility>
 
 namespace coffer {
 namespace {
@@ -54,21 +54,9 @@ bool HasOption(const std::string& options, std::string_view option) {
   return false;
 }
 
-class SystemSource final : public FreeSpaceSource {
- public:
-  std::string TempFolder() const override { return coffer::TempFolder(); }
-  std::vector<std::string> CandidateRoots() const override { return WritableMountPoints(); }
-  std::optional<int64_t> FreeMiB(const std::string& path) const override { return FreeSpaceMiB(path); }
-};
-
-std::atomic<const FreeSpaceSource*> g_current{nullptr};
-
 }  // namespace
 
-std::string WithSlash(std::string path) {
-  if (path.empty() || path.back() != '/') path += '/';
-  return path;
-}
+std::string WithSlash(std::string path) { return WithSeparator(std::move(path), "/"); }
 
 std::string TempFolder() { return WithSlash(g_get_tmp_dir()); }
 
@@ -123,24 +111,8 @@ std::string OwnExecutablePath() {
   return buf;
 }
 
-std::string FolderOfPath(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
+std::string FolderOfPath(const std::string& path) { return FolderPart(path, "/"); }
 
-const FreeSpaceSource& SystemFreeSpace() {
-  static const SystemSource source;
-  return source;
-}
-
-const FreeSpaceSource& CurrentFreeSpace() {
-  const FreeSpaceSource* s = g_current.load();
-  return s ? *s : SystemFreeSpace();
-}
-
-ScopedFreeSpaceSource::ScopedFreeSpaceSource(const FreeSpaceSource& source)
-    : previous_(g_current.exchange(&source)) {}
-
-ScopedFreeSpaceSource::~ScopedFreeSpaceSource() { g_current.store(previous_); }
+std::string FileNameOfPath(const std::string& path) { return FileNamePart(path, "/"); }
 
 }  // namespace coffer

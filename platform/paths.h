@@ -1,16 +1,18 @@
 #pragma once
 // File-system places the program asks the system about: the temporary
 // folder, unique "tv_" names in it, free space, the mount points that stand
-// in for drive letters, and the program's own file. Folder paths end in "/".
+// in for drive letters (the drives on Windows), and the program's own file.
+// Folder paths end in the system's separator: "/" here, "\" on Windows.
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace coffer {
 
-// The temporary-files folder, ending in "/".
+// The temporary-files folder, ending in the separator.
 std::string TempFolder();
 
 // Creates an empty file `folder` + `prefix` + four upper-case hex digits +
@@ -23,17 +25,29 @@ std::optional<std::string> CreateUniqueTempFile(const std::string& folder, const
 std::optional<int64_t> FreeSpaceMiB(const std::string& path);
 
 // The writable mount points of real file systems, in the system's order,
-// each ending in "/".
+// each ending in "/"; on Windows the drive roots "C:\" to "Z:\".
 std::vector<std::string> WritableMountPoints();
 
 // The full path of the running executable.
 std::string OwnExecutablePath();
 
-// `path` with a "/" at its end (added only when missing).
+// `path` with a separator at its end (added only when missing).
 std::string WithSlash(std::string path);
 
-// The folder part of `path`, ending in "/" ("/a/b/c" gives "/a/b/").
+// The folder part of `path`, ending in its separator ("/a/b/c" gives
+// "/a/b/"; on Windows "C:\a\b" gives "C:\a\", and "C:b" gives "C:").
 std::string FolderOfPath(const std::string& path);
+
+// The file name part of `path`, after its last separator (or, on Windows,
+// its drive colon).
+std::string FileNameOfPath(const std::string& path);
+
+// The three above for any system: `separators` are the characters that
+// end a folder part, the first of them the one WithSeparator adds. Linux
+// passes "/", Windows "\/" to WithSeparator and "\/:" to the others.
+std::string WithSeparator(std::string path, std::string_view separators);
+std::string FolderPart(const std::string& path, std::string_view separators);
+std::string FileNamePart(const std::string& path, std::string_view separators);
 
 // Where a working folder may go and how much room there is: the system's
 // answers by default; tests put in their own.

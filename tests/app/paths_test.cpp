@@ -57,5 +57,34 @@ TEST(Paths, SystemAnswers) {
   EXPECT_EQ(FolderOfPath("/c"), "/");
 }
 
+// The splitting rules of both systems, whichever this build is for.
+TEST(Paths, FolderAndFileNamePartsFollowEachSystemsSeparators) {
+  struct Row {
+    std::string path, separators, folder, name;
+  };
+  const Row rows[] = {
+      {"/a/b/c", "/", "/a/b/", "c"},
+      {"/c", "/", "/", "c"},
+      {"c", "/", "", "c"},
+      {"a\\b", "/", "", "a\\b"},  // a backslash is part of a Linux name
+      {"C:\\dl\\photos.exe", "\\/:", "C:\\dl\\", "photos.exe"},
+      {"C:\\dl/sub\\x", "\\/:", "C:\\dl/sub\\", "x"},
+      {"C:photos.exe", "\\/:", "C:", "photos.exe"},
+      {"\\\\server\\share\\f", "\\/:", "\\\\server\\share\\", "f"},
+      {"readme", "\\/:", "", "readme"},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(FolderPart(r.path, r.separators), r.folder) << r.path;
+    EXPECT_EQ(FileNamePart(r.path, r.separators), r.name) << r.path;
+  }
+  EXPECT_EQ(WithSeparator("/a", "/"), "/a/");
+  EXPECT_EQ(WithSeparator("/a/", "/"), "/a/");
+  EXPECT_EQ(WithSeparator("a\\", "/"), "a\\/");
+  EXPECT_EQ(WithSeparator("C:", "\\/"), "C:\\");
+  EXPECT_EQ(WithSeparator("C:\\a\\", "\\/"), "C:\\a\\");
+  EXPECT_EQ(WithSeparator("Z:/tmp/", "\\/"), "Z:/tmp/");
+  EXPECT_EQ(WithSeparator("", "\\/"), "\\");
+}
+
 }  // namespace
 }  // namespace coffer
