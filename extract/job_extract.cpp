@@ -1,5 +1,4 @@
 // The extraction and placing steps of the job.
-#include <filesystem>
 #include <optional>
 #include <set>
 
@@ -9,6 +8,7 @@
 #include "extract/overwrite.h"
 #include "i18n/texts.h"
 #include "platform/debug.h"
+#include "platform/file_ops.h"
 #include "platform/file_place.h"
 #include "platform/safe_path.h"
 
@@ -22,10 +22,7 @@ std::string ParentOf(const std::string& item_path) {
 
 }  // namespace
 
-bool FolderExists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_directory(path, ec);
-}
+bool FolderExists(const std::string& path) { return IsFolder(path); }
 
 JobEnd NotIntact(const std::vector<NotExtracted>& items) {
   JobEnd end{0, 3, i18n::Format(i18n::Text("02000C51"), std::to_string(items.size()),

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <thread>
-#include <system_error>
 #include <utility>
 
 #include "app/files.h"
@@ -13,6 +11,7 @@
 #include "i18n/texts.h"
 #include "platform/debug.h"
 #include "platform/error.h"
+#include "platform/file_ops.h"
 #include "platform/resources.h"
 #include "platform/safe_path.h"
 #include "sevenzip/reader.h"
@@ -37,9 +36,8 @@ void ReadExactly(HostStream& in, char* buffer, int64_t size, const std::string& 
 }  // namespace
 
 int64_t WorkingFolderNeed(const std::string& program_path, int64_t payload_offset) {
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(program_path, ec);
-  const int64_t payload = ec ? 0 : std::max<int64_t>(0, static_cast<int64_t>(size) - payload_offset);
+  const auto status = StatusOf(program_path);
+  const int64_t payload = status ? std::max<int64_t>(0, status->size - payload_offset) : 0;
   return kWorkingFolderNeed + payload;
 }
 
@@ -262,8 +260,7 @@ bool Job::PasswordAccepted() {
 
 bool Job::MakeOutputBase() {
   for (int tries = 1; !FolderExists(output_base_); ++tries) {
-    std::error_code ec;
-    std::filesystem::create_directories(output_base_, ec);
+    MakeFolders(output_base_);
     if (tries >= kFolderAttempts || Cancelled()) break;
     if (FolderExists(output_base_)) break;
     std::this_thread::sleep_for(kFolderRetryDelay);
