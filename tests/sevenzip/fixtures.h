@@ -2,7 +2,11 @@
 // Helpers for the binding's tests: small stand-in modules compiled on the
 // spot with the system's C compiler, whether a module is mapped, and a
 // reader over the real engine module.
+#include <gtest/gtest.h>
+
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "sevenzip/reader.h"
 #include "tests/support/scratch.h"
@@ -29,5 +33,24 @@ namespace coffer::test {
 // scripts, nested and empty folders, a zero-byte file); returns its files
 // as TreeContents would list them.
 std::vector<std::pair<std::string, std::string>> MakeSampleTree(const std::string& root);
+
+}  // namespace coffer::test
+
+namespace coffer::test {
+
+// A sample tree in a scratch folder ("src" in `dir_`, its files in
+// `expected_`), and 7z archives of it made by 7zz.
+class SampleTreeTest : public ::testing::Test {
+ protected:
+  void SetUp() override { expected_ = MakeSampleTree(dir_ / "src"); }
+  // `name`.7z in the scratch folder, made with these switches.
+  std::string Archive(const std::string& name, const std::string& switches) {
+    const std::string archive = dir_ / (name + ".7z");
+    Make7z(archive, dir_ / "src", switches + " .");
+    return archive;
+  }
+  ScratchDir dir_;
+  std::vector<std::pair<std::string, std::string>> expected_;
+};
 
 }  // namespace coffer::test

@@ -2,10 +2,8 @@
 // cancelling, per-item verdicts, refused paths, failed output files, and
 // our exceptions carried across the library call.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/error.h"
 #include "sevenzip/reader.h"
@@ -51,17 +49,7 @@ int32_t LogProgress(void* sender, bool is_total, int64_t value) {
   return 0;
 }
 
-class CallbackTest : public ::testing::Test {
- protected:
-  void SetUp() override { expected_ = test::MakeSampleTree(dir_ / "src"); }
-  std::string Archive(const std::string& name, const std::string& switches) {
-    const std::string archive = dir_ / (name + ".7z");
-    Make7z(archive, dir_ / "src", switches + " .");
-    return archive;
-  }
-  ScratchDir dir_;
-  std::vector<std::pair<std::string, std::string>> expected_;
-};
+using CallbackTest = test::SampleTreeTest;
 
 TEST_F(CallbackTest, EncryptedContentKeepsNamesReadableAndAKnownPasswordNeverAsks) {
   auto reader = RealReader();
@@ -241,59 +229,6 @@ TEST_F(CallbackTest, TraversalNamesAreRefusedAndWriteNothingOutside) {
   }
   std::sort(refused.begin(), refused.end());
   EXPECT_EQ(refused, (std::vector<std::string>{"../evil.txt", root + "abs.txt", "sub/../../../up.txt"}));
-}
-
-TEST_F(CallbackTest, ALinkInTheOutputFolderIsNotWrittenThroughAndTheRestIsExtracted) {
-  const std::string out = dir_ / "out/";
-  const std::string elsewhere = dir_ / "elsewhere/";
-  test::WriteFile(elsewhere + "keep.txt", "keep");
-  test::WriteFile(out + ".placeholder", "");
-  ASSERT_EQ(symlink(elsewhere.c_str(), (out + "deep").c_str()), 0);
-  ASSERT_EQ(symlink((elsewhere + "keep.txt").c_str(), (out + "zero.txt").c_str()), 0);
-  auto reader = RealReader();
-  reader->OpenFromFile(Archive("links", "-m0=LZMA2"));
-  try {
-    reader->ExtractAllToFolder(out);
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_NE(std::string(e.what()).find("symbolic link"), std::string::npos) << e.what();
-    EXPECT_NE(std::string(e.what()).find("1 more"), std::string::npos) << e.what();
-  }
-  EXPECT_EQ(test::TreeEntries(elsewhere), (std::vector<std::string>{"keep.txt"}));
-  EXPECT_EQ(test::ReadFile(elsewhere + "keep.txt"), "keep");
-  std::vector<std::string> failed;
-  for (const auto& f : reader->LastFailures()) {
-    EXPECT_EQ(f.verdict, Verdict::kCreateFailed);
-    failed.push_back(f.path);
-  }
-  std::sort(failed.begin(), failed.end());
-  EXPECT_EQ(failed, (std::vector<std::string>{"deep/er/still/leaf.txt", "zero.txt"}));
-  EXPECT_EQ(test::ReadFile(out + "readme.txt"), test::ReadFile(dir_ / "src/readme.txt"));
-  EXPECT_EQ(test::ReadFile(out + "bin/noise.bin"), test::ReadFile(dir_ / "src/bin/noise.bin"));
-}
-
-TEST_F(CallbackTest, AFileThatCannotBeCreatedIsNamedAndDoesNotLoseTheRest) {
-  const std::string out = dir_ / "out/";
-  test::WriteFile(out + "names", "a file where a folder must be");
-  auto reader = RealReader();
-  reader->OpenFromFile(Archive("blocked", "-m0=LZMA2 -ms=on"));
-  try {
-    reader->ExtractAllToFolder(out);
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_NE(std::string(e.what()).find(out + "names"), std::string::npos) << e.what();
-    EXPECT_NE(std::string(e.what()).find(std::strerror(ENOTDIR)), std::string::npos) << e.what();
-  }
-  const auto failures = reader->LastFailures();
-  EXPECT_EQ(failures.size(), 4u);
-  for (const auto& f : failures) EXPECT_EQ(f.path.rfind("names/", 0), 0u) << f.path;
-  size_t extracted = 0;
-  for (const auto& [path, content] : expected_)
-    if (path.rfind("names/", 0) != 0) {
-      EXPECT_EQ(test::ReadFile(out + path), content) << path;
-      ++extracted;
-    }
-  EXPECT_EQ(extracted, expected_.size() - 4);
 }
 
 TEST_F(CallbackTest, AFailingTargetStreamRaisesItsOwnError) {
