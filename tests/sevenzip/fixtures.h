@@ -13,7 +13,9 @@
 
 namespace coffer::test {
 
-// Compiles `c_source` into `dir`/`name`.so and returns its path.
+// Compiles `c_source` into a module `name` in `dir` and returns its path.
+// The source marks exported functions COFFER_CALL, which is the system's
+// COM calling convention (the one the library's CreateObject has).
 std::string BuildModule(const ScratchDir& dir, const std::string& name, const std::string& c_source);
 
 // True while a file of that path is mapped into this process.

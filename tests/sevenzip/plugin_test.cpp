@@ -20,13 +20,13 @@ using test::ScratchDir;
 
 constexpr const char* kNoFactory = "int coffer_plain(void) { return 7; }\n";
 constexpr const char* kFactoryOnly =
-    "int CreateObject(const void* c, const void* i, void** o) { *o = 0; return 0; }\n";
+    "int COFFER_CALL CreateObject(const void* c, const void* i, void** o) { *o = 0; return 0; }\n";
 
 // A format library whose factory answers `result` and hands out a marker.
 std::string FactoryAnswering(const char* result) {
   return std::string("static int marker;\n"
-                     "int GetHandlerProperty(unsigned id, void* v) { return 0; }\n"
-                     "int CreateObject(const void* c, const void* i, void** o) { *o = &marker; return ") +
+                     "int COFFER_CALL GetHandlerProperty(unsigned id, void* v) { return 0; }\n"
+                     "int COFFER_CALL CreateObject(const void* c, const void* i, void** o) { *o = &marker; return ") +
          result + "; }\n";
 }
 
