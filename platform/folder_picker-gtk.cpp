@@ -28,8 +28,9 @@ void FreePending(gpointer data, GClosure*) { delete static_cast<Pending*>(data);
 
 }  // namespace
 
-void PickFolder(GtkWindow* owner, const FolderPickerSpec& spec,
+void PickFolder(NativeWindow native_owner, const FolderPickerSpec& spec,
                 std::function<void(std::optional<std::string>)> done) {
+  GtkWindow* owner = static_cast<GtkWindow*>(native_owner);
   GtkWidget* dialog = gtk_file_chooser_dialog_new(spec.title.c_str(), owner, GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER,
                                                   spec.cancel_label.c_str(), GTK_RESPONSE_CANCEL,
                                                   spec.accept_label.c_str(), GTK_RESPONSE_ACCEPT, nullptr);

@@ -1,12 +1,13 @@
 #pragma once
 // The folder browser: a modal chooser of file-system folders with an owner,
-// a title and an initial folder. Returns at once; the choice arrives in a
-// callback after the chooser has been freed.
+// a title and an initial folder. The choice arrives in a callback after the
+// chooser has been freed: with GTK PickFolder returns at once, on Windows
+// the system's browser is modal and the callback runs before it returns.
 #include <functional>
 #include <optional>
 #include <string>
 
-struct _GtkWindow;
+#include "platform/native_window.h"
 
 namespace coffer {
 
@@ -23,7 +24,7 @@ inline constexpr char kFolderPickerName[] = "FolderPicker";
 // `done` gets the chosen folder's full path as the system gives it (no
 // trailing "/" but for the root), or nothing when the chooser was cancelled
 // or the choice has no local path.
-void PickFolder(_GtkWindow* owner, const FolderPickerSpec& spec,
+void PickFolder(NativeWindow owner, const FolderPickerSpec& spec,
                 std::function<void(std::optional<std::string>)> done);
 
 }  // namespace coffer

@@ -44,7 +44,9 @@ GtkMessageType TypeOf(MessageIcon icon) {
 
 }  // namespace
 
-void ShowMessageBox(GtkWindow* owner, const MessageBoxSpec& spec, std::function<void(MessageAnswer)> done) {
+void ShowMessageBox(NativeWindow native_owner, const MessageBoxSpec& spec,
+                    std::function<void(MessageAnswer)> done) {
+  GtkWindow* owner = static_cast<GtkWindow*>(native_owner);
   GtkWidget* dialog = gtk_message_dialog_new(owner, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
                                              TypeOf(spec.icon), GTK_BUTTONS_NONE, "%s", spec.text.c_str());
   gtk_widget_set_name(dialog, kMessageBoxName);

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-struct _GtkWindow;
+#include "platform/native_window.h"
 
 namespace coffer {
 
@@ -29,7 +29,7 @@ inline constexpr char kMessageBoxName[] = "MessageBox";
 
 // Shows the box over `owner` (may be null). Escape or the close box answer
 // Cancel where there is one, else OK. `done` may be empty.
-void ShowMessageBox(_GtkWindow* owner, const MessageBoxSpec& spec,
+void ShowMessageBox(NativeWindow owner, const MessageBoxSpec& spec,
                     std::function<void(MessageAnswer)> done = {});
 
 }  // namespace coffer
