@@ -129,10 +129,11 @@ std::optional<std::string> CreateUniqueFile(const std::string& prefix, std::stri
 void ApplyItemMetadata(const std::string& path, std::optional<int64_t> mtime_ns, uint32_t attributes) {
   // The file was just made by us below a checked folder; a link that might
   // have replaced it since is opened as itself and left alone.
-  const win32::Handle h = win32::OpenEntry(win32::LongPath(path), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+  const std::wstring full = win32::LongPath(path);
+  const win32::Handle h = win32::OpenEntry(full, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
   if (!h.valid()) return;
-  const DWORD now = win32::AttributesOf(h.get());
+  const DWORD now = win32::EntryAttributesOf(h.get(), full);
   if (now == INVALID_FILE_ATTRIBUTES || (now & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))) return;
   if (mtime_ns) {
     const FILETIME t = win32::FileTimeFromUnixNs(*mtime_ns);

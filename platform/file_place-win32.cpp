@@ -65,10 +65,12 @@ PlaceCopyResult CopyIntoPlace(const OpenFolder& from, const std::string& source,
 
   const std::wstring* from_full = FolderPath(from);
   if (!from_full) return {R::kFailed, Why("cannot read", source_path, ::GetLastError())};
-  const win32::Handle in = win32::OpenEntry(win32::Join(*from_full, source), GENERIC_READ, FILE_SHARE_READ);
+  const std::wstring source_full = win32::Join(*from_full, source);
+  const win32::Handle in = win32::OpenEntry(source_full, GENERIC_READ, FILE_SHARE_READ);
   if (!in.valid()) return {R::kFailed, Why("cannot read", source_path, ::GetLastError())};
   BY_HANDLE_FILE_INFORMATION info;
   if (!::GetFileInformationByHandle(in.get(), &info)) return {R::kFailed, Why("cannot read", source_path, ::GetLastError())};
+  info.dwFileAttributes = win32::EntryAttributesOf(in.get(), source_full);
   if (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
     return {R::kFailed, Why("cannot read", source_path,
                             info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? ERROR_DIRECTORY : ERROR_CANT_ACCESS_FILE)};
@@ -152,9 +154,8 @@ std::string RemoveFileEntry(const OpenFolder& folder, const std::string& name) {
   const std::wstring path = win32::Join(*full, name);
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES && ::GetLastError() == ERROR_FILE_NOT_FOUND) return {};
-  const bool folder_link = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                           (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-  if (folder_link ? ::RemoveDirectoryW(path.c_str()) : ::DeleteFileW(path.c_str())) return {};
+  const bool link = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  if (link ? win32::DeleteEntryItself(path) : ::DeleteFileW(path.c_str())) return {};
   return Why("cannot delete", folder.path() + name, ::GetLastError());
 }
 

@@ -48,9 +48,10 @@ const std::wstring* FolderPath(const OpenFolder& folder) {
 }
 
 win32::Handle OpenChildFolder(const std::wstring& parent, std::string_view name) {
-  win32::Handle handle = win32::OpenEntry(win32::Join(parent, name), FILE_READ_ATTRIBUTES, kHeldFolderShare);
+  const std::wstring path = win32::Join(parent, name);
+  win32::Handle handle = win32::OpenEntry(path, FILE_READ_ATTRIBUTES, kHeldFolderShare);
   if (!handle.valid()) return handle;
-  const DWORD attributes = win32::AttributesOf(handle.get());
+  const DWORD attributes = win32::EntryAttributesOf(handle.get(), path);
   if (attributes == INVALID_FILE_ATTRIBUTES) return win32::Handle();
   if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
     ::SetLastError(ERROR_CANT_ACCESS_FILE);

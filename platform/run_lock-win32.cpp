@@ -88,7 +88,7 @@ RunClaim ClaimRunFolder(const std::string& folder) {
   if (key.empty()) return RunClaim::kNotOurs;
   const win32::Handle dir = win32::OpenEntry(key, READ_CONTROL | FILE_READ_ATTRIBUTES,
                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
-  const DWORD dir_attributes = dir.valid() ? win32::AttributesOf(dir.get()) : INVALID_FILE_ATTRIBUTES;
+  const DWORD dir_attributes = dir.valid() ? win32::EntryAttributesOf(dir.get(), key) : INVALID_FILE_ATTRIBUTES;
   if (dir_attributes == INVALID_FILE_ATTRIBUTES || !(dir_attributes & FILE_ATTRIBUTE_DIRECTORY) ||
       (dir_attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !OwnedByUs(dir.get()))
     return RunClaim::kNotOurs;
@@ -100,7 +100,7 @@ RunClaim ClaimRunFolder(const std::string& folder) {
                                      FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   // Any refusal, not only a live run's handle, leaves the folder alone.
   if (!marker.valid()) return RunClaim::kInUse;
-  if (win32::AttributesOf(marker.get()) & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+  if (win32::EntryAttributesOf(marker.get(), path) & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
     return RunClaim::kNotOurs;
   Table().Add(key, std::move(marker));
   return RunClaim::kClaimed;

@@ -170,9 +170,9 @@ bool RemoveFileBelow(const std::string& folder, const std::string& rel) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
     // A link to a folder is removed as a folder entry, never emptied.
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-      return ::RemoveDirectoryW(path.c_str());
-    return !(attributes & FILE_ATTRIBUTE_DIRECTORY) && ::DeleteFileW(path.c_str());
+    const bool link = attributes & FILE_ATTRIBUTE_REPARSE_POINT;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !link) return false;
+    return link ? win32::DeleteEntryItself(path) : ::DeleteFileW(path.c_str());
   } catch (const Error&) {
     return false;
   }

@@ -51,7 +51,7 @@ std::unique_ptr<FileStream> CreateFileNoFollow(const std::wstring& path, const s
   if (!native->handle.valid()) throw Error("Cannot create " + shown_path + ": " + win32::ErrorText(::GetLastError()));
   // A link put there since the check was opened as itself, not followed;
   // it is still not what was asked for.
-  if (win32::AttributesOf(native->handle.get()) & FILE_ATTRIBUTE_REPARSE_POINT) throw refuse();
+  if (win32::EntryAttributesOf(native->handle.get(), path) & FILE_ATTRIBUTE_REPARSE_POINT) throw refuse();
   return std::make_unique<FileStream>(std::move(native), shown_path);
 }
 

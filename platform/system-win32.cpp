@@ -87,9 +87,25 @@ Handle OpenEntry(const std::wstring& path, DWORD access, DWORD share) {
                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
+bool DeleteEntryItself(const std::wstring& path) {
+  const Handle h = OpenEntry(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+  if (!h.valid()) return false;
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = TRUE;
+  return ::SetFileInformationByHandle(h.get(), FileDispositionInfo, &disposition, sizeof disposition);
+}
+
 DWORD AttributesOf(HANDLE h) {
   BY_HANDLE_FILE_INFORMATION info;
   return ::GetFileInformationByHandle(h, &info) ? info.dwFileAttributes : INVALID_FILE_ATTRIBUTES;
+}
+
+DWORD EntryAttributesOf(HANDLE h, const std::wstring& path) {
+  const DWORD attributes = AttributesOf(h);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return attributes;
+  const DWORD listed = ::GetFileAttributesW(path.c_str());
+  if (listed == INVALID_FILE_ATTRIBUTES) return attributes;
+  return (listed & FILE_ATTRIBUTE_REPARSE_POINT) ? listed : attributes;
 }
 
 }  // namespace coffer::win32

@@ -76,8 +76,17 @@ class Handle {
 // link or junction is opened as itself), folders too.
 Handle OpenEntry(const std::wstring& path, DWORD access, DWORD share);
 
+// Deletes the entry at `path` itself: a link or junction goes, never what
+// it leads to, and a folder only when empty.
+bool DeleteEntryItself(const std::wstring& path);
+
 // The attributes of the entry open as `h`; INVALID_FILE_ATTRIBUTES when
 // the system does not tell.
 DWORD AttributesOf(HANDLE h);
+
+// The same for an entry opened by OpenEntry from `path`, with the reparse
+// mark as the listing of its folder shows it too: Wine gives a link opened
+// as itself no attributes at all.
+DWORD EntryAttributesOf(HANDLE h, const std::wstring& path);
 
 }  // namespace coffer::win32

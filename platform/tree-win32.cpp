@@ -35,8 +35,8 @@ bool Missing() {
 
 // A link or junction goes as itself, whatever it points to.
 bool RemoveEntry(const std::wstring& path, DWORD attributes) {
-  const bool folder = attributes & FILE_ATTRIBUTE_DIRECTORY;
-  return (folder ? ::RemoveDirectoryW(path.c_str()) : ::DeleteFileW(path.c_str())) || Missing();
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return win32::DeleteEntryItself(path) || Missing();
+  return ::DeleteFileW(path.c_str()) || Missing();
 }
 
 // Depth first without recursion, every folder on the way down held open.
@@ -112,7 +112,7 @@ class TreeRemoval {
       parent.empty = false;
       return;
     }
-    const DWORD attributes = win32::AttributesOf(held.get());
+    const DWORD attributes = win32::EntryAttributesOf(held.get(), path);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
         (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
       // Swapped for a link or a file since it was listed: removed as itself.
