@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "i18n/texts.h"
+#include "platform/paths.h"
 
 namespace coffer {
 
@@ -26,9 +27,7 @@ void TfrmSetOutput::btnBrowserClick() {
   const std::string initial = view_->OutputText();
   view_->PickFolder(i18n::Text("03020209"), initial, [this](std::optional<std::string> chosen) {
     if (!chosen || chosen->empty()) return;
-    std::string folder = *chosen;
-    if (folder.back() != '/') folder += '/';
-    view_->SetOutputText(folder);
+    view_->SetOutputText(WithSlash(*chosen));
   });
 }
 

@@ -7,10 +7,27 @@
 namespace coffer {
 namespace {
 
-// factor × cur / tot truncated toward zero. The product is taken in 128
-// bits: with 64 bits it would overflow for totals above 100 PB.
+// factor × cur / tot truncated toward zero, for a small factor (a share of
+// 100) and tot > 0. The product itself would overflow 64 bits for totals
+// above 100 PB, and not every compiler has a wider integer, so the whole
+// part of cur / tot is taken first and the remainder's share is summed up
+// one factor at a time, each step staying below tot.
 int64_t Share(int64_t factor, int64_t cur, int64_t tot) {
-  return static_cast<int64_t>(static_cast<__int128>(factor) * cur / tot);
+  const bool negative = cur < 0;
+  const uint64_t c = negative ? 0 - static_cast<uint64_t>(cur) : static_cast<uint64_t>(cur);
+  const uint64_t t = static_cast<uint64_t>(tot);
+  const uint64_t whole = c / t, rest = c % t;
+  uint64_t share = 0, carry = 0;  // carry < t throughout
+  for (int64_t i = 0; i < factor; ++i) {
+    if (carry >= t - rest) {
+      carry -= t - rest;
+      ++share;
+    } else {
+      carry += rest;
+    }
+  }
+  const int64_t result = static_cast<int64_t>(static_cast<uint64_t>(factor) * whole + share);
+  return negative ? -result : result;
 }
 
 std::string Speed(int64_t bytes_per_second, const std::string& separator) {
