@@ -23,15 +23,6 @@ namespace {
 
 using test::SpinUntil;
 
-class FixedTemp final : public FreeSpaceSource {
- public:
-  explicit FixedTemp(std::string temp) : temp_(std::move(temp)) {}
-  std::string TempFolder() const override { return temp_; }
-  std::vector<std::string> CandidateRoots() const override { return {}; }
-  std::optional<int64_t> FreeMiB(const std::string&) const override { return 1000; }
-  std::string temp_;
-};
-
 class ExtractorAppTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { ASSERT_TRUE(gtk_init_check(nullptr, nullptr)); }
@@ -72,7 +63,7 @@ class ExtractorAppTest : public ::testing::Test {
   }
 
   test::ScratchDir dir_;
-  FixedTemp space_{dir_ / "tmp/"};
+  test::RoomyTemp space_{dir_ / "tmp/"};
   ScopedFreeSpaceSource scoped_{space_};
   test::JobScript job_;
   int closed_ = 0;

@@ -5,6 +5,7 @@
 // password, keys for the overwrite question (or ""), the file for the
 // program's stderr, then VAR=value pairs for the program's environment.
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,14 @@ done
 if kill -0 $pid 2>/dev/null; then echo "the program did not end"; give_up 93; fi
 wait $pid
 )SH";
+
+// Whether build/coffer is small enough for an archive behind it to start
+// inside the engine's scan window (a sanitizer build's is not stripped).
+inline bool ExtractorImageCarriesAnArchive() {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(BinaryDir() + "coffer", ec);
+  return !ec && size <= 1835008;
+}
 
 // The shell command that runs the driver script `driver` on a display of
 // its own; `driver_env` (VAR=value words) goes to the driver itself. The

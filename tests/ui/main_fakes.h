@@ -9,11 +9,24 @@
 #include <thread>
 #include <vector>
 
+#include "platform/paths.h"
 #include "ui/MainFrm.h"
 #include "ui/PasswordFrm.h"
 #include "ui/SetOutputFrm.h"
 
 namespace coffer::test {
+
+// Working folders go into the given folder, which always has room.
+class RoomyTemp final : public FreeSpaceSource {
+ public:
+  explicit RoomyTemp(std::string temp) : temp_(std::move(temp)) {}
+  std::string TempFolder() const override { return temp_; }
+  std::vector<std::string> CandidateRoots() const override { return {}; }
+  std::optional<int64_t> FreeMiB(const std::string&) const override { return 1000; }
+
+ private:
+  std::string temp_;
+};
 
 struct PendingMessage {
   MessageBoxSpec spec;

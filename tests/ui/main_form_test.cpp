@@ -14,18 +14,6 @@ namespace {
 using test::Exists;
 using test::ScratchDir;
 
-// Working folders go into a scratch folder.
-class ScratchSpace final : public FreeSpaceSource {
- public:
-  explicit ScratchSpace(std::string temp) : temp_(std::move(temp)) {}
-  std::string TempFolder() const override { return temp_; }
-  std::vector<std::string> CandidateRoots() const override { return {}; }
-  std::optional<int64_t> FreeMiB(const std::string&) const override { return 1000; }
-
- private:
-  std::string temp_;
-};
-
 class MainFormTest : public ::testing::Test {
  protected:
   explicit MainFormTest(uint16_t lang = 0x0409)
@@ -41,7 +29,7 @@ class MainFormTest : public ::testing::Test {
 
   test::JobScript job_;
   ScratchDir dir_;
-  ScratchSpace space_{dir_ / "tmp/"};
+  test::RoomyTemp space_{dir_ / "tmp/"};
   ScopedFreeSpaceSource scoped_{space_};
   TfrmSetOutput set_output_{"/opt/dl/"};
   TfrmPassword password_;
@@ -124,7 +112,7 @@ TEST_F(MainFormTest, ABlankOutputFolderIsRefusedAndAskedForAgain) {
 TEST_F(MainFormTest, CancellingEitherQuestionClosesAndRemovesTheWorkingFolder) {
   for (int question = 0; question < 2; ++question) {
     ScratchDir dir;
-    ScratchSpace space(dir / "tmp/");
+    test::RoomyTemp space(dir / "tmp/");
     ScopedFreeSpaceSource scoped(space);
     TfrmSetOutput set_output("/p/");
     TfrmPassword password;
@@ -160,7 +148,7 @@ TEST_F(MainFormTest, CloseWithoutAJobRemovesTheWorkingFolderOnce) {
 
 TEST_F(MainFormTest, NoWorkingFolderIsReportedAndEndsTheRun) {
   test::WriteFile(dir_ / "blocked", "a file where the temporary folder should be");
-  ScratchSpace blocked(dir_ / "blocked/");
+  test::RoomyTemp blocked(dir_ / "blocked/");
   ScopedFreeSpaceSource scoped(blocked);
   main_.FormShow();
   ASSERT_EQ(main_view_.messages.pending.size(), 1u);

@@ -13,17 +13,6 @@ namespace {
 
 using test::Exists;
 
-class ScratchSpace final : public FreeSpaceSource {
- public:
-  explicit ScratchSpace(std::string temp) : temp_(std::move(temp)) {}
-  std::string TempFolder() const override { return temp_; }
-  std::vector<std::string> CandidateRoots() const override { return {}; }
-  std::optional<int64_t> FreeMiB(const std::string&) const override { return 1000; }
-
- private:
-  std::string temp_;
-};
-
 // A window whose job has been started: both questions answered.
 class MainJobTest : public ::testing::Test {
  protected:
@@ -42,7 +31,7 @@ class MainJobTest : public ::testing::Test {
 
   test::JobScript job_;
   test::ScratchDir dir_;
-  ScratchSpace space_{dir_ / "tmp/"};
+  test::RoomyTemp space_{dir_ / "tmp/"};
   ScopedFreeSpaceSource scoped_{space_};
   TfrmSetOutput set_output_{"/p/"};
   TfrmPassword password_;

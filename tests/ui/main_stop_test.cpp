@@ -18,23 +18,14 @@ namespace {
 using namespace std::chrono_literals;
 using test::Exists;
 
-class RoomySpace final : public FreeSpaceSource {
- public:
-  explicit RoomySpace(std::string temp) : temp_(std::move(temp)) {}
-  std::string TempFolder() const override { return temp_; }
-  std::vector<std::string> CandidateRoots() const override { return {}; }
-  std::optional<int64_t> FreeMiB(const std::string&) const override { return 1000; }
-
- private:
-  std::string temp_;
-};
-
 // A window, its two questions answered, running `job_.body` as its worker.
 struct Window {
-  explicit Window(std::function<void(test::JobScript&)> body) {
+  // With `answer` false the window stops at its first question.
+  explicit Window(std::function<void(test::JobScript&)> body, bool answer = true) {
     job.body = [this, body] { body(job); };
     main->FormShow();
     main->Timer1Timer();
+    if (!answer) return;
     set_output_view.text = "/out";
     set_output.btnOKClick();
     password_view.text = "pw";
@@ -42,7 +33,7 @@ struct Window {
   }
   test::JobScript job;
   test::ScratchDir dir;
-  RoomySpace space{dir / "tmp/"};
+  test::RoomyTemp space{dir / "tmp/"};
   ScopedFreeSpaceSource scoped{space};
   TfrmSetOutput set_output{"/p/"};
   TfrmPassword password;
@@ -105,23 +96,12 @@ TEST(MainStop, TearingDownNeverWaitsForAWorkerThatWaitsOnTheWindow) {
 TEST(MainStop, TerminateEndsEveryStageAsAConfirmedCancelWithoutDelayOrMessage) {
   // Before the job: the window just closes and its folder goes.
   {
-    test::JobScript job;
-    test::ScratchDir dir;
-    RoomySpace space{dir / "tmp/"};
-    ScopedFreeSpaceSource scoped{space};
-    TfrmSetOutput set_output{"/p/"};
-    TfrmPassword password;
-    TfrmMain main(set_output, password, 0x0409, test::ScriptedFactory(job));
-    test::FakeSetOutputView set_output_view{set_output};
-    test::FakePasswordView password_view{password};
-    test::FakeMainView view{main};
-    main.FormShow();
-    main.Timer1Timer();  // the output folder question is open
-    const std::string folder = main.working_folder();
-    main.Terminate();
-    EXPECT_EQ(view.closes, 1);
+    Window w([](test::JobScript&) {}, false);  // the output folder question is open
+    const std::string folder = w.main->working_folder();
+    w.main->Terminate();
+    EXPECT_EQ(w.view.closes, 1);
     EXPECT_FALSE(Exists(folder));
-    EXPECT_EQ(job.starts, 0);
+    EXPECT_EQ(w.job.starts, 0);
   }
   // During the job, paused at an overwrite question: the question gets a
   // stop, the job ends, and its end closes at once.
