@@ -2,7 +2,7 @@
 #include <cstdlib>
 
 #include "platform/debug.h"
-#include "platform/system-win32.h"
+#include "platform/hidden_window-win32.h"
 #include "platform/termination.h"
 
 namespace coffer {
@@ -47,16 +47,8 @@ LRESULT CALLBACK SessionProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 void WatchTermination(std::function<void(int signal)> on_signal) {
   OnSignal() = std::move(on_signal);
-  static const HWND window = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &SessionProc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"CofferSession";
-    ::RegisterClassExW(&wc);
-    return ::CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                             wc.hInstance, nullptr);
-  }();
+  static const HWND window =
+      win32::MakeHiddenWindow(L"CofferSession", &SessionProc, WS_EX_TOOLWINDOW, WS_POPUP, nullptr);
   (void)window;
 }
 
