@@ -2,51 +2,19 @@
 
 #include <gtk/gtk.h>
 
-#include "extract/worker.h"
 #include "i18n/texts.h"
 #include "platform/locale.h"
-#include "platform/paths.h"
 #include "platform/termination.h"
 
 namespace coffer {
-namespace {
 
 // Must run before any window is built: widgets take the default direction
 // when they are created.
-bool ChooseDirection(uint16_t lang_id) {
+bool GtkViews::ChooseDirection(uint16_t lang_id) {
   const bool rtl = i18n::LanguageResourceFor(lang_id) == "Lang_Arabic";
   gtk_widget_set_default_direction(rtl ? GTK_TEXT_DIR_RTL : GTK_TEXT_DIR_LTR);
   return rtl;
 }
-
-class WorkerJob final : public RunningJob {
- public:
-  WorkerJob(const WorkerInputs& in, ProgressRecord& record, PauseGate& pause, JobHost& host)
-      : worker_(in, record, pause, host) {}
-  void Start() override { worker_.Start(); }
-  void Join() override { worker_.Join(); }
-
- private:
-  TThreaEncryptFile worker_;
-};
-
-}  // namespace
-
-JobFactory ExtractionWorkerFactory() {
-  return [](const WorkerInputs& in, ProgressRecord& record, PauseGate& pause, JobHost& host) {
-    return std::make_unique<WorkerJob>(in, record, pause, host);
-  };
-}
-
-ExtractorApp::ExtractorApp(uint16_t lang_id, std::function<void()> closed, JobFactory job)
-    : right_to_left_(ChooseDirection(lang_id)),
-      set_output_(FolderOfPath(OwnExecutablePath())),
-      main_form_(set_output_, password_, lang_id, std::move(job)),
-      main_window_(main_form_, std::move(closed)),
-      set_output_window_(set_output_),
-      password_window_(password_) {}
-
-ExtractorApp::~ExtractorApp() = default;
 
 int RunExtractor() {
   // Null arguments: the program reads no command line, GTK's own options
