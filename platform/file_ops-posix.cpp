@@ -64,16 +64,6 @@ std::optional<EntryStatus> StatusOf(const std::string& path, std::string* reason
   return status;
 }
 
-bool IsRegularFile(const std::string& path) {
-  const auto status = StatusOf(path);
-  return !path.empty() && status && status->kind == EntryKind::kFile;
-}
-
-bool IsFolder(const std::string& path) {
-  const auto status = StatusOf(path);
-  return status && status->kind == EntryKind::kFolder;
-}
-
 bool IsReadableFile(const std::string& path) { return ::access(path.c_str(), R_OK) == 0; }
 
 std::string LastErrorText() { return std::strerror(errno); }

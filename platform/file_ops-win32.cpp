@@ -45,16 +45,6 @@ std::optional<EntryStatus> StatusOf(const std::string& path, std::string* reason
   return status;
 }
 
-bool IsRegularFile(const std::string& path) {
-  const auto status = StatusOf(path);
-  return !path.empty() && status && status->kind == EntryKind::kFile;
-}
-
-bool IsFolder(const std::string& path) {
-  const auto status = StatusOf(path);
-  return status && status->kind == EntryKind::kFolder;
-}
-
 bool IsReadableFile(const std::string& path) {
   const win32::Handle h(::CreateFileW(win32::LongPath(path).c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,

@@ -14,15 +14,6 @@ Module::Module(const std::string& path, std::string* reason) {
   }
 }
 
-Module& Module::operator=(Module&& other) noexcept {
-  if (this != &other) {
-    Release();
-    handle_ = other.handle_;
-    other.handle_ = nullptr;
-  }
-  return *this;
-}
-
 void* Module::Symbol(const char* name) const {
   if (!handle_) return nullptr;
   ::dlerror();

@@ -8,15 +8,6 @@ Module::Module(const std::string& path, std::string* reason) {
   if (!handle_ && reason) *reason = win32::ErrorText(::GetLastError());
 }
 
-Module& Module::operator=(Module&& other) noexcept {
-  if (this != &other) {
-    Release();
-    handle_ = other.handle_;
-    other.handle_ = nullptr;
-  }
-  return *this;
-}
-
 void* Module::Symbol(const char* name) const {
   if (!handle_) return nullptr;
   return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(handle_), name));

@@ -13,7 +13,14 @@ class Module {
   explicit Module(const std::string& path, std::string* reason = nullptr);
   ~Module() { Release(); }
   Module(Module&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-  Module& operator=(Module&& other) noexcept;
+  Module& operator=(Module&& other) noexcept {
+    if (this != &other) {
+      Release();
+      handle_ = other.handle_;
+      other.handle_ = nullptr;
+    }
+    return *this;
+  }
   Module(const Module&) = delete;
   Module& operator=(const Module&) = delete;
 

@@ -46,4 +46,15 @@ ScopedFreeSpaceSource::ScopedFreeSpaceSource(const FreeSpaceSource& source)
 
 ScopedFreeSpaceSource::~ScopedFreeSpaceSource() { g_current.store(previous_); }
 
+std::vector<std::string_view> PathParts(std::string_view rel, std::string_view separators) {
+  std::vector<std::string_view> out;
+  size_t start = 0;
+  while (true) {
+    const size_t end = rel.find_first_of(separators, start);
+    out.push_back(rel.substr(start, end == std::string_view::npos ? end : end - start));
+    if (end == std::string_view::npos) return out;
+    start = end + 1;
+  }
+}
+
 }  // namespace coffer

@@ -48,6 +48,8 @@ std::string FileNameOfPath(const std::string& path);
 std::string WithSeparator(std::string path, std::string_view separators);
 std::string FolderPart(const std::string& path, std::string_view separators);
 std::string FileNamePart(const std::string& path, std::string_view separators);
+// The parts of a relative path between its separators, empty ones kept.
+std::vector<std::string_view> PathParts(std::string_view rel, std::string_view separators);
 
 // Where a working folder may go and how much room there is: the system's
 // answers by default; tests put in their own.

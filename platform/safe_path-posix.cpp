@@ -15,16 +15,7 @@
 namespace coffer {
 namespace {
 
-std::vector<std::string_view> Components(std::string_view rel) {
-  std::vector<std::string_view> out;
-  size_t start = 0;
-  while (true) {
-    const size_t slash = rel.find('/', start);
-    out.push_back(rel.substr(start, slash == std::string_view::npos ? slash : slash - start));
-    if (slash == std::string_view::npos) return out;
-    start = slash + 1;
-  }
-}
+std::vector<std::string_view> Components(std::string_view rel) { return PathParts(rel, "/"); }
 
 [[noreturn]] void Fail(const std::string& what, const std::string& path, int err) {
   throw Error(what + " " + path + ": " + std::strerror(err));

@@ -12,16 +12,7 @@ namespace {
 
 // Item paths here are checked by the Windows name rule, which takes "/"
 // and "\" alike.
-std::vector<std::string_view> Components(std::string_view rel) {
-  std::vector<std::string_view> out;
-  size_t start = 0;
-  while (true) {
-    const size_t end = rel.find_first_of("\\/", start);
-    out.push_back(rel.substr(start, end == std::string_view::npos ? end : end - start));
-    if (end == std::string_view::npos) return out;
-    start = end + 1;
-  }
-}
+std::vector<std::string_view> Components(std::string_view rel) { return PathParts(rel, "\\/"); }
 
 [[noreturn]] void Fail(const std::string& what, const std::string& path, DWORD err) {
   throw Error(what + " " + path + ": " + win32::ErrorText(err));
