@@ -1,7 +1,6 @@
 #include "tests/extract/job_fixture.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -10,6 +9,7 @@
 #include "app/files.h"
 #include "app/working_folder.h"
 #include "i18n/texts.h"
+#include "platform/fs_path.h"
 
 namespace coffer::test {
 namespace {
@@ -17,16 +17,9 @@ namespace {
 // Runs before main: every working folder of this test process goes below
 // a folder of its own, so that leftovers can be counted.
 struct TempSetup {
-  std::string folder;
-  TempSetup() {
-    folder = std::filesystem::temp_directory_path().string() + "/coffer-test-" + std::to_string(getpid()) + "/";
-    std::filesystem::create_directories(folder);
-    setenv("TMPDIR", folder.c_str(), 1);
-  }
-  ~TempSetup() {
-    std::error_code ec;
-    std::filesystem::remove_all(folder, ec);
-  }
+  ScratchDir dir;
+  std::string folder = dir.path();
+  TempSetup() { UseTempFolder(folder); }
 };
 TempSetup& Setup() {
   static TempSetup setup;
@@ -43,7 +36,8 @@ void UseEnglishTexts();
 std::vector<std::string> TempEntries() {
   UseEnglishTexts();
   std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(TestTempFolder())) names.push_back(e.path().filename());
+  for (const auto& e : std::filesystem::directory_iterator(FsPath(TestTempFolder())))
+    names.push_back(Utf8Path(e.path().filename()));
   return names;
 }
 
@@ -53,7 +47,8 @@ void MakeSelfExtracting(const std::string& program, const std::string& content_d
   std::string args = options.switches;
   if (!options.password.empty()) args += " " + Quote("-p" + options.password);
   std::string list;
-  for (const auto& e : std::filesystem::directory_iterator(content_dir)) list += " " + Quote(e.path().filename());
+  for (const auto& e : std::filesystem::directory_iterator(FsPath(content_dir)))
+    list += " " + Quote(Utf8Path(e.path().filename()));
   if (options.probe) {
     WriteFile(work / kProbeItemName, RandomBytes(64, 7));
     list += " " + Quote(work / kProbeItemName);
@@ -115,7 +110,7 @@ WorkerInputs Inputs(const std::string& program, const std::string& output_folder
 void UseEnglishTexts() {
   static const bool done = [] {
     const std::string folder = TestTempFolder() + "lang/";
-    std::filesystem::create_directories(folder);
+    std::filesystem::create_directories(FsPath(folder));
     i18n::WriteLanguageFile(folder, 0x0409);
     return true;
   }();

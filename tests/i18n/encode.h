@@ -1,30 +1,18 @@
 #pragma once
-// Test-side encoders for profile files, through GLib's converter so that
-// the reader is never checked against its own decoding.
-#include <glib.h>
-#include <gtest/gtest.h>
-
+// Test-side encoders for profile files, through the system's own converter
+// (GLib's on Linux, the Windows code-page functions there), so that the
+// reader is never checked against its own decoding.
 #include <string>
 
 namespace coffer::test {
 
-inline std::string Encode(const std::string& utf8, const char* charset) {
-  gsize written = 0;
-  gchar* out = g_convert(utf8.data(), static_cast<gssize>(utf8.size()), charset, "UTF-8", nullptr, &written, nullptr);
-  EXPECT_NE(out, nullptr) << charset;
-  std::string bytes = out ? std::string(out, written) : std::string();
-  g_free(out);
-  return bytes;
-}
+// `utf8` in `charset` ("UTF-16LE" or "UTF-16BE"), and back. A text the
+// converter refuses fails the current test and gives "".
+std::string Encode(const std::string& utf8, const char* charset);
+std::string Decode(const std::string& bytes, const char* charset);
 
-inline std::string Decode(const std::string& bytes, const char* charset) {
-  gsize written = 0;
-  gchar* out = g_convert(bytes.data(), static_cast<gssize>(bytes.size()), "UTF-8", charset, nullptr, &written, nullptr);
-  EXPECT_NE(out, nullptr) << charset;
-  std::string text = out ? std::string(out, written) : std::string();
-  g_free(out);
-  return text;
-}
+// The character that starts at `text`, case-folded, as UTF-8.
+std::string FoldedCharacter(const char* text);
 
 // `lines` (LF-separated UTF-8) as a language file ships: UTF-16LE, BOM, CR LF.
 inline std::string LanguageFileBytes(const std::string& lines) {

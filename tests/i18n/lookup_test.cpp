@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <filesystem>
+#include <random>
 #include <string>
 
 #include "i18n/texts.h"
+#include "platform/fs_path.h"
 #include "platform/paths.h"
 #include "platform/resources.h"
 #include "tests/i18n/encode.h"
@@ -51,11 +53,14 @@ TEST(Lookup, FallsBackToQuestionMarks) {
 class BesideProgram {
  public:
   explicit BesideProgram(const std::string& content)
-      : name_("coffer-lookup-" + std::to_string(getpid()) + ".txt"),
+      : name_("coffer-lookup-" + std::to_string(std::random_device()()) + ".txt"),
         path_(FolderOfPath(OwnExecutablePath()) + name_) {
     test::WriteFile(path_, content);
   }
-  ~BesideProgram() { unlink(path_.c_str()); }
+  ~BesideProgram() {
+    std::error_code ec;
+    std::filesystem::remove(FsPath(path_), ec);
+  }
   const std::string& name() const { return name_; }
 
  private:
@@ -66,10 +71,14 @@ TEST(Lookup, TriesARelativePathBesideTheProgram) {
   const BesideProgram file(test::LanguageFileBytes(kFile));
   // ctest starts the program in its own folder: look from somewhere else.
   test::ScratchDir elsewhere;
-  char previous[4096];
-  ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-  ASSERT_EQ(chdir(elsewhere.path().c_str()), 0);
-  struct Back { const char* to; ~Back() { (void)!chdir(to); } } back{previous};
+  struct Back {
+    std::filesystem::path to = std::filesystem::current_path();
+    ~Back() {
+      std::error_code ec;
+      std::filesystem::current_path(to, ec);
+    }
+  } back;
+  std::filesystem::current_path(FsPath(elsewhere.path()));
   ASSERT_FALSE(test::Exists(file.name()));  // not in the working directory
   EXPECT_EQ(Lookup(file.name(), "Main", "02000710"), "Cancel");
   // An absolute path is not glued to the program's folder.

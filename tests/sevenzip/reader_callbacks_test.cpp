@@ -228,7 +228,8 @@ TEST_F(CallbackTest, TraversalNamesAreRefusedAndWriteNothingOutside) {
     refused.push_back(f.path);
   }
   std::sort(refused.begin(), refused.end());
-  EXPECT_EQ(refused, (std::vector<std::string>{"../evil.txt", root + "abs.txt", "sub/../../../up.txt"}));
+  // The absolute name as 7zz stored it.
+  EXPECT_EQ(refused, (std::vector<std::string>{"../evil.txt", test::ShellPath(root + "abs.txt"), "sub/../../../up.txt"}));
 }
 
 TEST_F(CallbackTest, AFailingTargetStreamRaisesItsOwnError) {

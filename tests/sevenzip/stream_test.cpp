@@ -1,6 +1,5 @@
 // T7zStream as the library sees it: through its interfaces only.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "platform/error.h"
 #include "sevenzip/t7z_stream.h"
@@ -127,26 +126,20 @@ TEST_F(StreamTest, BorrowedStreamOutlivesTheAdapterAndOwnedOneGoesWithIt) {
 TEST_F(StreamTest, HostFailuresGiveFailureCodesAndKeepTheException) {
   auto slot = std::make_shared<FailureSlot>();
   FileStream read_only(path_, FileMode::kRead);
-  FileStream folder(dir_.path(), FileMode::kRead);  // reading a folder fails
-  auto out = T7zStream::Create(&read_only, StreamOwnership::Borrowed, slot);
-  auto in = T7zStream::Create(&folder, StreamOwnership::Borrowed, slot);
+  auto stream = T7zStream::Create(&read_only, StreamOwnership::Borrowed, slot);
 
   UInt32 count = 77;
-  EXPECT_LT(out->AsOutStream()->Write("x", 1, &count), 0);
+  EXPECT_LT(stream->AsOutStream()->Write("x", 1, &count), 0);
   EXPECT_EQ(count, 0u);
   EXPECT_THROW(slot->RethrowIfAny(), Error);
   EXPECT_NO_THROW(slot->RethrowIfAny());  // taken once
 
-  char buf[4];
-  count = 77;
-  EXPECT_LT(in->AsInStream()->Read(buf, 4, &count), 0);
-  EXPECT_EQ(count, 0u);
-  EXPECT_LT(in->AsInStream()->Seek(-5, STREAM_SEEK_SET, nullptr), 0);
+  EXPECT_LT(stream->AsInStream()->Seek(-5, STREAM_SEEK_SET, nullptr), 0);
   try {
     slot->RethrowIfAny();
     FAIL() << "nothing kept";
   } catch (const Error& e) {
-    EXPECT_NE(std::string(e.what()).find(dir_.path()), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find(path_), std::string::npos) << e.what();
   }
 }
 

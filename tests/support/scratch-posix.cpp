@@ -41,4 +41,8 @@ int Run(const std::string& command, std::string* output) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+std::string ShellPath(const std::string& path) { return path; }
+
+void UseTempFolder(const std::string& folder) { setenv("TMPDIR", folder.c_str(), 1); }
+
 }  // namespace coffer::test

@@ -103,4 +103,18 @@ int Run(const std::string& command, std::string* output) {
   return std::stoi(ReadFile(io / "status"));
 }
 
+std::string ShellPath(const std::string& path) {
+  if (path.size() < 3 || (path[0] != 'Z' && path[0] != 'z') || path[1] != ':') return path;
+  std::string unix_path = path.substr(2);
+  for (char& c : unix_path)
+    if (c == '\\') c = '/';
+  return unix_path;
+}
+
+// GetTempPathW reads TMP first, then TEMP.
+void UseTempFolder(const std::string& folder) {
+  SetEnvironmentVariableW(L"TMP", Wide(folder).c_str());
+  SetEnvironmentVariableW(L"TEMP", Wide(folder).c_str());
+}
+
 }  // namespace coffer::test

@@ -35,6 +35,13 @@ std::vector<std::string> TreeEntries(const std::string& root);
 // in `output` when given.
 int Run(const std::string& command, std::string* output = nullptr);
 std::string Quote(const std::string& s);
+// `path` as the commands given to Run see it: the same on Linux; under
+// Wine, a path on drive Z: becomes the Unix path it names.
+std::string ShellPath(const std::string& path);
+
+// Points the system's temporary folder of this process at `folder` (which
+// ends in "/"), for everything that asks for it after this call.
+void UseTempFolder(const std::string& folder);
 
 // Builds an archive with the real 7zz: `7zz a <archive> <args>` run inside
 // `cwd`. Fails the current test when 7zz does.

@@ -1,0 +1,92 @@
+// Replacing on Linux: a source that fails while read, symbolic links, and
+// the permission bits and nanosecond times of the extracted file.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+
+#include "extract/overwrite.h"
+#include "platform/file_place.h"
+#include "tests/support/scratch.h"
+
+namespace coffer {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::ScratchDir;
+using test::TreeEntries;
+using test::WriteFile;
+using A = OverwriteAnswer;
+
+PlaceOutcome Answer(A answer, const std::string& source, const std::string& destination) {
+  ProgressRecord record;
+  A standing = A::kYes;
+  return PlaceFile(source, destination, standing, [=] { return answer; }, record);
+}
+
+// Readable to open, failing on the first read: the copy stops half way.
+TEST(SafeReplace, ASourceFailingWhileReadKeepsTheExistingFile) {
+  const std::string original = test::RandomBytes(100000, 7);
+  ScratchDir dir;
+  const std::string dest = dir / ("out/" + std::string(250, 'n') + ".txt");
+  WriteFile(dest, original);
+  const auto before = TreeEntries(dir / "out");
+  const PlaceOutcome o = Answer(A::kYes, "/proc/self/mem", dest);
+  EXPECT_EQ(o.result, PlaceResult::kFailed);
+  EXPECT_FALSE(o.reason.empty());
+  EXPECT_EQ(ReadFile(dest), original);
+  EXPECT_EQ(TreeEntries(dir / "out"), before);
+}
+
+TEST(SafeReplace, ReplacesALinkItselfNotWhereItPoints) {
+  ScratchDir dir;
+  WriteFile(dir / "outside/target", "outside");
+  WriteFile(dir / "src", "new");
+  fs::create_directories(dir / "out");
+  fs::create_symlink(dir / "outside/target", dir / "out/f");
+  const PlaceOutcome o = Answer(A::kYes, dir / "src", dir / "out/f");
+  ASSERT_EQ(o.result, PlaceResult::kPlaced) << o.reason;
+  EXPECT_FALSE(fs::is_symlink(dir / "out/f"));
+  EXPECT_EQ(ReadFile(dir / "out/f"), "new");
+  EXPECT_EQ(ReadFile(dir / "outside/target"), "outside");
+}
+
+TEST(SafeReplace, KeepsTimeAndPermissionsOfTheExtractedFile) {
+  ScratchDir dir;
+  const std::string content = test::RandomBytes(3 << 20, 3);  // several buffers
+  WriteFile(dir / "src", content);
+  WriteFile(dir / "out/f", "old");
+  ASSERT_EQ(chmod((dir / "src").c_str(), 0640), 0);
+  const struct timespec times[2] = {{981158400, 0}, {981173045, 123456789}};  // 2001-02-03
+  ASSERT_EQ(utimensat(AT_FDCWD, (dir / "src").c_str(), times, 0), 0);
+
+  for (const char* name : {"f", "g"}) {  // replacing, and a free destination
+    const PlaceOutcome o = Answer(A::kYes, dir / "src", dir / "out/" + name);
+    ASSERT_EQ(o.result, PlaceResult::kPlaced) << o.reason;
+    EXPECT_EQ(ReadFile(dir / "out/" + name), content);
+    struct stat st {};
+    ASSERT_EQ(stat((dir / "out/" + name).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtim.tv_sec, 981173045);
+    EXPECT_EQ(st.st_mtim.tv_nsec, 123456789);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+  }
+  EXPECT_EQ(TreeEntries(dir / "out"), (std::vector<std::string>{"f", "g"}));
+}
+
+TEST(SafeReplace, NoReplaceModeLeavesAnyEntryAlone) {
+  ScratchDir dir;
+  WriteFile(dir / "src", "new");
+  WriteFile(dir / "out/f", "old");
+  fs::create_symlink("nowhere", dir / "out/l");
+  EXPECT_EQ(CopyIntoPlace(dir / "src", dir / "out/f", PlaceMode::kNoReplace).status, PlaceCopyResult::kExists);
+  EXPECT_EQ(CopyIntoPlace(dir / "src", dir / "out/l", PlaceMode::kNoReplace).status, PlaceCopyResult::kExists);
+  EXPECT_EQ(ReadFile(dir / "out/f"), "old");
+  EXPECT_EQ(fs::read_symlink(dir / "out/l"), "nowhere");
+  EXPECT_EQ(TreeEntries(dir / "out"), (std::vector<std::string>{"f", "l"}));
+}
+
+}  // namespace
+}  // namespace coffer
