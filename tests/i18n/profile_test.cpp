@@ -73,7 +73,7 @@ const Case kCases[] = {
     {"Main", "Header", kFallback},
     {"", "Header", "before any section"},
     {"Spaced", "in spaced", "yes"},
-    {"ärger", "GRÖSSE", "groß"},
+    {"ärger", "GRÖßE", "groß"},
     {"Other", "plain", "other"},
     {"Nowhere", "plain", kFallback},
 };
