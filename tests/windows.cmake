@@ -52,7 +52,7 @@ target_compile_definitions(coffer_test_support PUBLIC
 # Linux, without the tests that drive windows.
 set(window_tests app/end_to_end_test.cpp app/window_termination_test.cpp app/extractor_app_test.cpp)
 set(program_libs coffer_app_files coffer_extract coffer_sevenzip coffer_i18n coffer_platform)
-foreach(name IN ITEMS i18n sevenzip extract app)
+foreach(name IN ITEMS platform i18n sevenzip extract app)
   if(NOT name IN_LIST COFFER_WINDOWS_TESTS)
     continue()
   endif()
