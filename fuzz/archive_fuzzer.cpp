@@ -8,7 +8,9 @@
 // replay_main.cpp in the normal build, which replays the saved cases.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
+#include <new>
 #include <string_view>
 #include <system_error>
 
@@ -78,6 +80,34 @@ void Expecting(F&& f) {
 }
 
 }  // namespace
+
+// Allocation fails here as it does in the program: operator new throws
+// std::bad_alloc, which the engine turns into a result code, so an archive
+// whose header asks for exabytes is refused, not a crash. (The sanitizers'
+// own operator new ends the process instead.) Every form stands on malloc
+// and free, which the sanitizers still watch; the forms that are not
+// replaced here (aligned ones) keep pairing with each other.
+namespace {
+void* Allocate(std::size_t size) noexcept { return std::malloc(size ? size : 1); }
+void* AllocateOrThrow(std::size_t size) {
+  if (void* p = Allocate(size)) return p;
+  throw std::bad_alloc();
+}
+}  // namespace
+void* operator new(std::size_t size) { return AllocateOrThrow(size); }
+void* operator new[](std::size_t size) { return AllocateOrThrow(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+
+// AddressSanitizer's defaults for this program (ASAN_OPTIONS still wins): a
+// failed allocation comes back empty rather than ending the process.
+extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1"; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Held for the whole run: the module is mapped once, not per input, so its
