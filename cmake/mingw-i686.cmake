@@ -28,5 +28,5 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
 set(CMAKE_SHARED_LINKER_FLAGS_INIT -static)
 set(CMAKE_MODULE_LINKER_FLAGS_INIT -static)
 
-find_program(COFFER_WINE wine REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${COFFER_WINE})
+# Wine runs the test programs; the programs themselves build without it.
+find_program(COFFER_WINE wine)

@@ -77,6 +77,8 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
     } else if (is("--extractor")) {
       if (!value("--extractor", v) || v.empty()) return fail("--extractor needs a FILE");
       o.extractor = v;
+    } else if (arg == "--windows") {
+      o.windows = true;
     } else if (is("--list") || is("--test") || is("--extract")) {
       const std::string name = arg.substr(0, arg.find('='));
       const Mode m = name == "--list" ? Mode::kList : name == "--test" ? Mode::kTest : Mode::kExtract;
@@ -107,6 +109,7 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
   if (o.mode != Mode::kExtract && (folder_given || overwrite_given))
     return fail("-o and --overwrite go with --extract");
   if (o.mode != Mode::kPack && o.extractor) return fail("--extractor goes with packing");
+  if (o.mode != Mode::kPack && o.windows) return fail("--windows goes with packing");
   if (o.mode == Mode::kList && o.password_file) return fail("--list needs no password");
   if (o.mode == Mode::kPack) {
     if (positional.size() < 2) return fail("packing needs an OUTPUT file and at least one SOURCE");
@@ -121,7 +124,7 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
 
 std::string HelpText() {
   return R"(Usage:
-  coffer-pack [--password-file FILE] OUTPUT SOURCE...
+  coffer-pack [--windows] [--password-file FILE] OUTPUT SOURCE...
   coffer-pack --list FILE
   coffer-pack --test FILE [--password-file FILE]
   coffer-pack --extract FILE -o FOLDER [--overwrite ask|always|never|rename] [--password-file FILE]
@@ -131,13 +134,16 @@ followed by a 7z archive of the SOURCE files and folders, its content
 encrypted with AES-256 under the password (the names stay readable).
 A single SOURCE folder gives its content as the top level; with several
 SOURCEs each folder keeps its layout under its own name and a file goes at
-the top level. An OUTPUT without an extension gets ".run"; the recipient's
-files land in a folder named after OUTPUT without its extension.
+the top level. An OUTPUT without an extension gets ".run" (".exe" with
+--windows); the recipient's files land in a folder named after OUTPUT
+without its extension.
 
 The password is asked twice on the terminal without echo, or read from the
 first line of --password-file FILE. It is never taken from the command line.
 
 Options:
+  --windows             make the file for Windows recipients: the Windows
+                        extractor (coffer.exe) in front of the archive
   --password-file FILE  read the password from the first line of FILE
   --list FILE           list the items of FILE (path, size, folder or file;
                         the extractor's password-check item left out) and
@@ -150,7 +156,8 @@ Options:
                         a terminal), always replace, never replace, or rename
                         the new file to a free numbered name
   --extractor FILE      for testing: use FILE as the extractor image instead of
-                        the coffer program beside coffer-pack
+                        the coffer program (coffer.exe with --windows) beside
+                        coffer-pack
   -h, --help            show this text
 
 Exit status:

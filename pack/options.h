@@ -28,6 +28,7 @@ struct Options {
   OverwriteMode overwrite = OverwriteMode::kAsk;
   std::optional<std::string> password_file;
   std::optional<std::string> extractor;  // kPack: image to use instead of ours
+  bool windows = false;                  // kPack: for Windows recipients (coffer.exe)
 };
 
 struct ParseResult {

@@ -69,6 +69,18 @@ std::string ReadImage(const std::string& path) {
   return image;
 }
 
+// A Windows program begins "MZ", a Linux one with the ELF magic: a file
+// for one system's recipients with the other's program in front would not
+// start for them.
+void CheckImageSystem(const std::string& image, const std::string& path, bool windows) {
+  const bool is_windows = image.rfind("MZ", 0) == 0;
+  const bool is_linux = image.rfind("\x7f" "ELF", 0) == 0;
+  if (windows && is_linux)
+    throw Error("the extractor image " + path + " is a Linux program; --windows needs the Windows one (coffer.exe)");
+  if (!windows && is_windows)
+    throw Error("the extractor image " + path + " is a Windows program; add --windows to pack for Windows recipients");
+}
+
 }  // namespace
 
 std::optional<std::string> FindRwModule(const std::string& packer_folder) {
@@ -83,14 +95,26 @@ std::optional<std::string> FindRwModule(const std::string& packer_folder) {
   return std::nullopt;
 }
 
-PackParts FindParts(const std::optional<std::string>& extractor) {
+PackParts FindParts(const std::optional<std::string>& extractor, bool windows) {
   const std::string folder = FolderOfPath(OwnExecutablePath());
   PackParts parts;
-  parts.extractor_image = extractor.value_or(folder + "coffer");
+  if (extractor) {
+    parts.extractor_image = *extractor;
+  } else if (!windows) {
+    parts.extractor_image = folder + "coffer";
+  } else {
+    parts.extractor_image = folder + "coffer.exe";
+#ifdef COFFER_WINDOWS_IMAGE_BUILD_PATH
+    if (!IsReadableFile(parts.extractor_image) && IsReadableFile(COFFER_WINDOWS_IMAGE_BUILD_PATH))
+      parts.extractor_image = COFFER_WINDOWS_IMAGE_BUILD_PATH;
+#endif
+  }
   const auto image = StatusOf(parts.extractor_image);
   if (!image || image->kind != EntryKind::kFile)
     throw Error("the extractor image " + parts.extractor_image + " is missing" +
-                (extractor ? "" : "; build the coffer program beside coffer-pack"));
+                (extractor ? ""
+                 : windows ? "; build the Windows program (scripts/build --windows) or put coffer.exe beside coffer-pack"
+                           : "; build the coffer program beside coffer-pack"));
   if (image->size > kMaxImageSize)
     throw Error("the extractor image " + parts.extractor_image + " is " + std::to_string(image->size) +
                 " bytes; it may be at most " + std::to_string(kMaxImageSize) +
@@ -103,10 +127,10 @@ PackParts FindParts(const std::optional<std::string>& extractor) {
   return parts;
 }
 
-std::string WithRunExtension(const std::string& output) {
+std::string WithRunExtension(const std::string& output, bool windows) {
   const std::string name = Utf8Path(FsPath(output).filename());
   const std::string stem = FileNameWithoutExtension(output);
-  return stem.empty() || stem == name ? output + ".run" : output;
+  return stem.empty() || stem == name ? output + (windows ? ".exe" : ".run") : output;
 }
 
 std::vector<sevenzip::ArchiveItem> CollectItems(const std::vector<std::string>& sources,
@@ -155,12 +179,13 @@ std::vector<sevenzip::ArchiveItem> CollectItems(const std::vector<std::string>& 
 int RunPack(const Options& options) {
   ProgressBar bar;
   try {
-    const std::string output = WithRunExtension(options.output);
+    const std::string output = WithRunExtension(options.output, options.windows);
     if (IsFolder(output)) throw Error("the output " + output + " is a folder");
     auto items = CollectItems(options.sources, output);
-    const PackParts parts = FindParts(options.extractor);
+    const PackParts parts = FindParts(options.extractor, options.windows);
     sevenzip::T7zOutArchive writer(parts.rw_module);
     const std::string image = ReadImage(parts.extractor_image);
+    CheckImageSystem(image, parts.extractor_image, options.windows);
 
     sevenzip::WriteOptions write;
     write.password = NewPassword(options.password_file);

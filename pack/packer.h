@@ -23,17 +23,19 @@ struct PackParts {
   std::string rw_module;
 };
 
-// The extractor image (`--extractor`, else "coffer" beside the packer) and
-// the read-write engine module. Throws coffer::Error when one is missing or
-// the image is too long.
-PackParts FindParts(const std::optional<std::string>& extractor);
+// The extractor image (`--extractor`, else "coffer" beside the packer, or
+// for `windows` "coffer.exe" beside it or in the Windows build tree) and the
+// read-write engine module. Throws coffer::Error when one is missing, the
+// image is too long, or it is a program of the other system.
+PackParts FindParts(const std::optional<std::string>& extractor, bool windows);
 
 // The read-write module: beside the packer, in its "engine/" folder, or
 // where the build put it. Nothing when none exists.
 std::optional<std::string> FindRwModule(const std::string& packer_folder);
 
-// `output` with ".run" added when its name has no extension of its own.
-std::string WithRunExtension(const std::string& output);
+// `output` with ".run" (for `windows` ".exe") added when its name has no
+// extension of its own.
+std::string WithRunExtension(const std::string& output, bool windows = false);
 
 // The archive items for `sources`: each folder under its own name with
 // everything below it, each file at the top level. Throws coffer::Error for

@@ -1,5 +1,4 @@
 #include <cstdio>
-#include <filesystem>
 #include <random>
 
 #include "platform/file_ops.h"
@@ -55,8 +54,14 @@ bool IsReadableFile(const std::string& path) {
 std::string LastErrorText() { return win32::ErrorText(::GetLastError()); }
 
 bool MakeFolders(const std::string& path) {
-  std::error_code ec;
-  std::filesystem::create_directories(std::filesystem::path(win32::LongPath(path)), ec);
+  if (path.empty() || IsFolder(path)) return !path.empty();
+  // The missing parents first, nearest the root first; a root ("C:\") or
+  // a bare drive ("C:") has no parent to make.
+  std::string folder = path;
+  while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+  const std::string parent = FolderOfPath(folder);
+  if (!parent.empty() && parent.size() < folder.size() && !IsFolder(parent)) MakeFolders(parent);
+  ::CreateDirectoryW(win32::LongPath(folder).c_str(), nullptr);
   return IsFolder(path);
 }
 

@@ -2,6 +2,11 @@
 # same test sources as on Linux, cross-built and run by ctest under Wine
 # through the emulator (cmake/wine-run.sh, set up by the top level).
 
+if(NOT COFFER_WINE)
+  message(WARNING "No Wine here: the Windows test programs are not built")
+  return()
+endif()
+
 # GoogleTest from the sources Debian ships, built for this target (it
 # names its targets GTest::gtest and GTest::gtest_main itself).
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -66,7 +71,7 @@ foreach(name IN ITEMS platform i18n sevenzip extract app)
       target_link_libraries(test_${name} PRIVATE ${lib})
     endif()
   endforeach()
-  target_link_libraries(test_${name} PRIVATE coffer_test_support GTest::gtest_main)
+  target_link_libraries(test_${name} PRIVATE coffer_resources_whole coffer_test_support GTest::gtest_main)
   add_dependencies(test_${name} coffer_engine_extract wine_prefix)
   gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 120
                        PROPERTIES TIMEOUT 300 FIXTURES_REQUIRED wine_server)

@@ -29,6 +29,8 @@ TEST(PackOptions, ModesAndTheirArguments) {
   EXPECT_EQ(r.options.output, "out");
   EXPECT_EQ(r.options.sources, (std::vector<std::string>{"a", "b"}));
   EXPECT_EQ(*r.options.extractor, "img");
+  EXPECT_FALSE(r.options.windows);
+  EXPECT_TRUE(Parse({"--windows", "out", "a"}).options.windows);
 
   r = Parse({"--extract", "f.run", "-o", "dest", "--overwrite", "rename"});
   ASSERT_EQ(r.error, "");
@@ -55,6 +57,7 @@ TEST(PackOptions, UsageErrors) {
            {"--list", "f.run", "--password-file", "pw"},
            {"-o", "d", "out", "src"},
            {"--test", "f.run", "--extractor", "img"},
+           {"--list", "f.exe", "--windows"},
            {"--frobnicate", "out", "src"},
            {"out", "src", "--password-file"}}) {
     EXPECT_NE(Parse(args).error, "") << (args.empty() ? "(none)" : args[0]);
@@ -67,6 +70,8 @@ TEST(PackOptions, OutputWithoutExtensionGetsRun) {
       {"/x/photos.run", "/x/photos.run"}, {".hidden", ".hidden.run"}, {"a.b.c", "a.b.c"},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(WithRunExtension(in), out) << in;
+  EXPECT_EQ(WithRunExtension("photos", true), "photos.exe");
+  EXPECT_EQ(WithRunExtension("photos.run", true), "photos.run");
 }
 
 TEST(PackOptions, OverwriteRepliesAndModes) {

@@ -117,9 +117,28 @@ TEST_F(PackRun, RealExtractorImageIsCopiedExactly) {
   EXPECT_EQ(TreeContents(dir_ / "o/real"), TreeContents(dir_ / "src"));
 }
 
+// For Windows recipients: the Windows program in front (".exe" added), and
+// the terminal modes read such a file as they read a Linux one.
+TEST_F(PackRun, ForWindowsRecipients) {
+  const std::string image = coffer::test::BinaryDir() + "../build-win32/coffer.exe";
+  struct stat st;
+  if (::stat(image.c_str(), &st) != 0) GTEST_SKIP() << "no Windows build beside this one: " << image;
+  std::string out;
+  ASSERT_EQ(Pack("--windows --password-file pw photos src", &out), 0) << out;
+  const std::string bytes = ReadFile(dir_ / "photos.exe");
+  EXPECT_EQ(bytes.substr(0, static_cast<size_t>(st.st_size)), ReadFile(image));
+  EXPECT_EQ(bytes.substr(std::max<size_t>(kPayloadOffset, static_cast<size_t>(st.st_size)), 2), "7z");
+  ASSERT_EQ(Pack("--list photos.exe", &out), 0) << out;
+  EXPECT_NE(out.find("text.txt"), std::string::npos) << out;
+  Extract("photos.exe", "o");
+  EXPECT_EQ(TreeContents(dir_ / "o/photos"), TreeContents(dir_ / "src"));
+}
+
 TEST_F(PackRun, RefusalsLeaveNothingBehind) {
   WriteFile(dir_ / "empty-pw", "\n");
   WriteFile(dir_ / "big", std::string(size_t(kMaxImageSize) + 1, 'x'));
+  WriteFile(dir_ / "mz", "MZ" + coffer::test::RandomBytes(4096, 2));
+  WriteFile(dir_ / "elf", "\x7f" "ELF" + coffer::test::RandomBytes(4096, 2));
   WriteFile(dir_ / "b/a/file", "other a");
   WriteFile(dir_ / "1E1C8EBB-9299-4834-AB8F-9E5A0C04BA8B.TAVRENIS", "clash");
   WriteFile(dir_ / "c/1e1c8ebb-9299-4834-ab8f-9e5a0C04ba8b.tavrenis", "clash inside a lone folder");
@@ -134,6 +153,8 @@ TEST_F(PackRun, RefusalsLeaveNothingBehind) {
       {"--extractor stand-in --password-file no-such-file out src", "no-such-file"},
       {"--extractor big --password-file pw out src", "at most"},
       {"--extractor no-image --password-file pw out src", "missing"},
+      {"--extractor mz --password-file pw out src", "add --windows"},
+      {"--windows --extractor elf --password-file pw out src", "is a Linux program"},
       {"--extractor stand-in --password-file pw src/inside.run src", "inside the source"},
       {"--extractor stand-in --password-file pw src/text.txt src/text.txt", "would be the source"},
       {"--extractor stand-in --password-file pw outdir src", "is a folder"},
