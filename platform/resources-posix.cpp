@@ -46,14 +46,14 @@ std::string Quoted(std::string_view s) { return "'" + std::string(s) + "'"; }
 
 }  // namespace
 
-std::optional<std::string> FindResource(std::string_view name, std::string_view type) {
+std::optional<std::string> FindProgramResource(std::string_view name, std::string_view type) {
   const auto folder = FindChild(std::string(kRoot), type, true);
   if (!folder) return std::nullopt;
   return FindChild(*folder, name, false);
 }
 
 ResourceData::ResourceData(std::string_view name, std::string_view type) {
-  const auto path = FindResource(name, type);
+  const auto path = FindProgramResource(name, type);
   GBytes* bytes = path ? g_resources_lookup_data(path->c_str(), G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr) : nullptr;
   if (!bytes)
     throw Error("The program holds no resource " + Quoted(name) + " of type " + Quoted(type));

@@ -15,7 +15,7 @@ HRSRC Find(std::string_view name, std::string_view type) {
 
 }  // namespace
 
-std::optional<std::string> FindResource(std::string_view name, std::string_view type) {
+std::optional<std::string> FindProgramResource(std::string_view name, std::string_view type) {
   if (!Find(name, type)) return std::nullopt;
   return std::string(type) + "/" + std::string(name);
 }

@@ -11,7 +11,7 @@ namespace coffer {
 
 // The resource path ("/coffer/FILE/Lang_English") of `name` of `type`, or
 // nothing when the program holds no such resource.
-std::optional<std::string> FindResource(std::string_view name, std::string_view type);
+std::optional<std::string> FindProgramResource(std::string_view name, std::string_view type);
 
 // The bytes of a resource, held where the program keeps them (no copy).
 class ResourceData {

@@ -125,7 +125,7 @@ void SafeFolder::CreateFolders(const std::string& rel) {
   if (dir != base) ::close(dir);
 }
 
-std::unique_ptr<FileStream> SafeFolder::CreateFile(const std::string& rel) {
+std::unique_ptr<FileStream> SafeFolder::CreateItemFile(const std::string& rel) {
   std::string leaf;
   const int base = FolderFd(folder_);
   const int dir = OpenParent(base, path_, rel, true, &leaf);
@@ -171,7 +171,7 @@ void CreateFoldersBelow(const std::string& folder, const std::string& rel) {
 }
 
 std::unique_ptr<FileStream> CreateFileBelow(const std::string& folder, const std::string& rel) {
-  return SafeFolder(folder, true).CreateFile(rel);
+  return SafeFolder(folder, true).CreateItemFile(rel);
 }
 
 bool ExistsBelow(const std::string& folder, const std::string& rel) {

@@ -112,7 +112,7 @@ void SafeFolder::CreateFolders(const std::string& rel) {
   if (!OpenChildFolder(walk.full, leaf).valid()) FailOpen(shown, ::GetLastError());
 }
 
-std::unique_ptr<FileStream> SafeFolder::CreateFile(const std::string& rel) {
+std::unique_ptr<FileStream> SafeFolder::CreateItemFile(const std::string& rel) {
   std::string leaf;
   const Walk walk = OpenParent(folder_, path_, rel, true, &leaf);
   return CreateFileNoFollow(win32::Join(walk.full, leaf), path_ + rel);
@@ -136,7 +136,7 @@ void CreateFoldersBelow(const std::string& folder, const std::string& rel) {
 }
 
 std::unique_ptr<FileStream> CreateFileBelow(const std::string& folder, const std::string& rel) {
-  return SafeFolder(folder, true).CreateFile(rel);
+  return SafeFolder(folder, true).CreateItemFile(rel);
 }
 
 bool ExistsBelow(const std::string& folder, const std::string& rel) {

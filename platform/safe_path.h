@@ -33,7 +33,7 @@ class SafeFolder {
   // Creates every missing folder of `rel` (all its components).
   void CreateFolders(const std::string& rel);
   // Creates (or truncates) the file `rel`, with its missing parents.
-  std::unique_ptr<FileStream> CreateFile(const std::string& rel);
+  std::unique_ptr<FileStream> CreateItemFile(const std::string& rel);
   // True when something (file, folder or link) is at `rel`; false when
   // not, or when a parent on the way is not a real folder.
   bool Exists(const std::string& rel);

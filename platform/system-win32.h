@@ -9,9 +9,6 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
-// windows.h maps these names to their W forms; ours carry the same names.
-#undef CreateFile
-#undef FindResource
 
 #include <string>
 #include <string_view>

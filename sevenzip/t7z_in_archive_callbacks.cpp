@@ -108,7 +108,7 @@ HRESULT STDMETHODCALLTYPE T7zInArchive::GetStream(UInt32 index, ISequentialOutSt
           }
           return S_OK;
         }
-        file = extract_folder_->CreateFile(path);
+        file = extract_folder_->CreateItemFile(path);
       } catch (const Error& e) {
         // Nothing is written for this item; the others go on.
         Record(index, Verdict::kCreateFailed, e.what());

@@ -27,12 +27,6 @@
 
 #include "sevenzip/reader.h"
 
-#ifdef _WIN32
-// <windows.h> renames CreateFile to CreateFileW, which would rename our
-// own SafeFolder::CreateFile in every file that sees it.
-#undef CreateFile
-#endif
-
 namespace coffer::sevenzip {
 
 static_assert(sizeof(Guid) == sizeof(GUID), "our Guid is laid out as the library's");

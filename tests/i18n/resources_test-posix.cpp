@@ -20,7 +20,7 @@ TEST(Resources, FoundOnesAreNamedByTheirPathInTheBundle) {
       {{"7Z_DLL", "File"}, "/coffer/FILE/7z_dll"},
   };
   for (const auto& [query, expected] : cases)
-    EXPECT_EQ(FindResource(query.first, query.second).value_or("(none)"), expected) << query.first;
+    EXPECT_EQ(FindProgramResource(query.first, query.second).value_or("(none)"), expected) << query.first;
 }
 
 TEST(ResourceToFile, FailuresNameTheResourceOrFileAndTheReason) {

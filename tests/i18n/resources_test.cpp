@@ -159,7 +159,7 @@ TEST(Resources, NamesCompareCaseInsensitively) {
       {{"FILE/Lang_English", ""}, false}, {{"Lang_\xFF", "FILE"}, false},
   };
   for (const auto& [query, expected] : cases) {
-    const auto found = FindResource(query.first, query.second);
+    const auto found = FindProgramResource(query.first, query.second);
     EXPECT_EQ(found.has_value(), expected) << query.first << " " << query.second << " found " << found.value_or("");
   }
   EXPECT_EQ(ResourceData("lang_deutsch", "FILE").bytes(), ResourceData("Lang_Deutsch", "FILE").bytes());
