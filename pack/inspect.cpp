@@ -1,7 +1,9 @@
 #include "pack/inspect.h"
 
 #include <cstdio>
+#include <exception>
 #include <memory>
+#include <optional>
 
 #include "app/files.h"
 #include "app/working_folder.h"
@@ -24,18 +26,60 @@ class OpenedArchive {
     window_ = std::make_unique<StreamWindow>(file_, kPayloadOffset);
     reader_ = sevenzip::New7zReader(sevenzip::Format7zClassId, module);
   }
-  // Throws with the engine's reason when the headers do not open.
+  // Throws with the engine's reason when the headers do not open. With
+  // hidden names the headers are encrypted and the password is asked for
+  // first (only then): a refusal to open is then a wrong password.
   void Open(const std::string& path) {
+    reader_->SetPasswordHandler(this, &OpenedArchive::HeaderPassword);
     try {
       reader_->OpenFromStream(*window_);
     } catch (const std::exception& e) {
+      if (ask_failure_) {
+        try {
+          std::rethrow_exception(ask_failure_);
+        } catch (const UsageError&) {
+          throw;
+        } catch (const std::exception& asking) {
+          throw NoPassword("the names in " + path + " are hidden and need the password: " + asking.what());
+        }
+      }
+      if (password_) throw WrongPassword("wrong password for " + path + " (or its headers are damaged)");
       const std::string why = e.what();
       throw Error("the archive in " + path + " cannot be opened" + (why.empty() ? "" : ": " + why));
     }
   }
+  // The password, asked at most once (standard input can be read once).
+  const std::string& Password() {
+    if (!password_) password_ = ExistingPassword(password_file_);
+    return *password_;
+  }
+  void set_password_file(const std::optional<std::string>& file) { password_file_ = file; }
   sevenzip::I7zReader& reader() { return *reader_.get(); }
 
+  class WrongPassword : public Error {
+   public:
+    using Error::Error;
+  };
+  class NoPassword : public Error {
+   public:
+    using Error::Error;
+  };
+
  private:
+  static int32_t HeaderPassword(void* sender, std::string& password) {
+    auto* self = static_cast<OpenedArchive*>(sender);
+    try {
+      password = self->Password();
+      return 0;
+    } catch (...) {
+      self->ask_failure_ = std::current_exception();
+      return sevenzip::kStopResult;
+    }
+  }
+
+  std::optional<std::string> password_file_;
+  std::optional<std::string> password_;
+  std::exception_ptr ask_failure_;
   FileStream file_;
   std::unique_ptr<StreamWindow> window_;
   sevenzip::ReaderRef reader_;
@@ -115,6 +159,7 @@ int RunList(const Options& options) {
   try {
     ResourceEngine engine;
     OpenedArchive archive(options.archive, engine.module_path());
+    archive.set_password_file(options.password_file);
     archive.Open(options.archive);
     auto& reader = archive.reader();
     const uint32_t count = reader.ItemCount();
@@ -129,7 +174,17 @@ int RunList(const Options& options) {
     if (!AnythingProtected(reader)) std::printf("not protected: nothing in this archive is encrypted\n");
     std::printf("intact: the archive's headers open and parse\n");
     return kExitOk;
+  } catch (const OpenedArchive::WrongPassword& e) {
+    std::fprintf(stderr, "coffer-pack: %s\n", e.what());
+    return kExitWrongPassword;
+  } catch (const UsageError& e) {
+    std::fprintf(stderr, "coffer-pack: %s\n", e.what());
+    return kExitUsage;
+  } catch (const OpenedArchive::NoPassword& e) {
+    std::fprintf(stderr, "coffer-pack: %s\n", e.what());
+    return Interrupted() ? InterruptedStatus() : kExitFailure;
   } catch (const std::exception& e) {
+    if (Interrupted()) return InterruptedStatus();
     std::printf("damaged: %s\n", e.what());
     return kExitFailure;
   }
@@ -139,14 +194,15 @@ int RunTest(const Options& options) {
   try {
     ResourceEngine engine;
     OpenedArchive archive(options.archive, engine.module_path());
-    archive.Open(options.archive);  // the headers need no password
+    archive.set_password_file(options.password_file);
+    archive.Open(options.archive);  // asks for the password only when the names are hidden
     auto& reader = archive.reader();
     if (!AnythingProtected(reader)) {
       std::fprintf(stderr, "coffer-pack: %s is not protected by a password: nothing in it is encrypted\n",
                    options.archive.c_str());
       return kExitFailure;
     }
-    const std::string password = ExistingPassword(options.password_file);
+    const std::string password = archive.Password();
     reader.SetRequireEncryption(true);
     if (password.empty() || (reader.SetKnownPassword(password), !ProbeAccepts(reader, engine.folder()))) {
       std::fprintf(stderr, "coffer-pack: wrong password for %s\n", options.archive.c_str());
@@ -177,6 +233,9 @@ int RunTest(const Options& options) {
       return kExitOk;
     }
     return kExitFailure;
+  } catch (const OpenedArchive::WrongPassword& e) {
+    std::fprintf(stderr, "coffer-pack: %s\n", e.what());
+    return kExitWrongPassword;
   } catch (const UsageError& e) {
     std::fprintf(stderr, "coffer-pack: %s\n", e.what());
     return kExitUsage;

@@ -79,6 +79,12 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
       o.extractor = v;
     } else if (arg == "--windows") {
       o.windows = true;
+    } else if (arg == "--hide-names") {
+      o.hide_names = true;
+    } else if (arg == "--skip-unreadable") {
+      o.skip_unreadable = true;
+    } else if (arg == "--window") {
+      if (!set_mode(Mode::kWindow)) return fail("--window opens the packing window; it goes alone");
     } else if (is("--list") || is("--test") || is("--extract")) {
       const std::string name = arg.substr(0, arg.find('='));
       const Mode m = name == "--list" ? Mode::kList : name == "--test" ? Mode::kTest : Mode::kExtract;
@@ -109,8 +115,12 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
   if (o.mode != Mode::kExtract && (folder_given || overwrite_given))
     return fail("-o and --overwrite go with --extract");
   if (o.mode != Mode::kPack && o.extractor) return fail("--extractor goes with packing");
-  if (o.mode != Mode::kPack && o.windows) return fail("--windows goes with packing");
-  if (o.mode == Mode::kList && o.password_file) return fail("--list needs no password");
+  if (o.mode != Mode::kPack && (o.windows || o.hide_names || o.skip_unreadable))
+    return fail("--windows, --hide-names and --skip-unreadable go with packing");
+  if (o.mode == Mode::kWindow) {
+    if (!positional.empty() || o.password_file) return fail("--window opens the packing window; it goes alone");
+    return r;
+  }
   if (o.mode == Mode::kPack) {
     if (positional.size() < 2) return fail("packing needs an OUTPUT file and at least one SOURCE");
     o.output = positional.front();
@@ -124,14 +134,18 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
 
 std::string HelpText() {
   return R"(Usage:
-  coffer-pack [--windows] [--password-file FILE] OUTPUT SOURCE...
-  coffer-pack --list FILE
+  coffer-pack [--windows] [--hide-names] [--skip-unreadable] [--password-file FILE] OUTPUT SOURCE...
+  coffer-pack --window
+  coffer-pack --list FILE [--password-file FILE]
   coffer-pack --test FILE [--password-file FILE]
   coffer-pack --extract FILE -o FOLDER [--overwrite ask|always|never|rename] [--password-file FILE]
 
 Packing writes OUTPUT as a self-extracting file: the extractor program
 followed by a 7z archive of the SOURCE files and folders, its content
-encrypted with AES-256 under the password (the names stay readable).
+encrypted with AES-256 under the password (the names stay readable unless
+--hide-names). Symbolic links are followed: a link packs what it leads to
+under its own name. A link that dangles or loops, a fifo, socket or device
+stops the pack before anything is written, unless --skip-unreadable.
 A single SOURCE folder gives its content as the top level; with several
 SOURCEs each folder keeps its layout under its own name and a file goes at
 the top level. An OUTPUT without an extension gets ".run" (".exe" with
@@ -139,16 +153,28 @@ the top level. An OUTPUT without an extension gets ".run" (".exe" with
 without its extension.
 
 The password is asked twice on the terminal without echo, or read from the
-first line of --password-file FILE. It is never taken from the command line.
+first line of --password-file FILE ("-" reads it from standard input). It is
+never taken from the command line. A password that could be guessed soon is
+called out, never refused.
+
+Started without arguments from a desktop (no terminal), or with --window,
+coffer-pack opens its packing window instead.
 
 Options:
   --windows             make the file for Windows recipients: the Windows
                         extractor (coffer.exe) in front of the archive
-  --password-file FILE  read the password from the first line of FILE
+  --hide-names          encrypt the archive's headers too: neither names nor
+                        sizes can be read without the password
+  --skip-unreadable     leave out (and list) what cannot be packed instead of
+                        stopping
+  --password-file FILE  read the password from the first line of FILE; "-"
+                        reads standard input
+  --window              open the packing window
   --list FILE           list the items of FILE (path, size, folder or file;
                         the extractor's password-check item left out) and
-                        tell whether its archive headers are intact (no
-                        password needed; damaged content shows in --test)
+                        tell whether its archive headers are intact (the
+                        password is needed only when the names are hidden;
+                        damaged content shows in --test)
   --test FILE           decrypt and verify every item of FILE
   --extract FILE        extract FILE into FOLDER/<FILE name without extension>/
   -o FOLDER             the folder for --extract

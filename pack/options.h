@@ -14,7 +14,7 @@ inline constexpr int kExitUsage = 2;
 inline constexpr int kExitWrongPassword = 3;
 inline constexpr int kExitInterrupted = 130;
 
-enum class Mode { kHelp, kPack, kList, kTest, kExtract };
+enum class Mode { kHelp, kPack, kList, kTest, kExtract, kWindow };
 
 // What --extract does with a file that is already in the output tree.
 enum class OverwriteMode { kAsk, kAlways, kNever, kRename };
@@ -26,9 +26,11 @@ struct Options {
   std::string archive;                 // kList, kTest, kExtract: the self-extracting file
   std::string output_folder;           // kExtract: -o FOLDER
   OverwriteMode overwrite = OverwriteMode::kAsk;
-  std::optional<std::string> password_file;
+  std::optional<std::string> password_file;  // "-": standard input
   std::optional<std::string> extractor;  // kPack: image to use instead of ours
   bool windows = false;                  // kPack: for Windows recipients (coffer.exe)
+  bool hide_names = false;               // kPack: encrypt the headers, names and sizes too
+  bool skip_unreadable = false;          // kPack: leave out what cannot be packed
 };
 
 struct ParseResult {

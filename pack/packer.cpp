@@ -29,12 +29,14 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 // The name a source takes at the top of the archive: its own last
-// component, also when it was given as "." or with a trailing slash.
+// component as given (a link keeps its own name), also when it was given
+// as "." or with a trailing slash.
 std::string TopLevelName(const std::string& source) {
   std::error_code ec;
-  const fs::path canonical = fs::canonical(FsPath(source), ec);
-  const std::string name = Utf8Path((ec ? FsPath(source).lexically_normal() : canonical).filename());
-  if (name.empty() || name == "." || name == "..")
+  fs::path normal = fs::absolute(FsPath(source), ec).lexically_normal();
+  if (!normal.has_filename()) normal = normal.parent_path();
+  const std::string name = Utf8Path(normal.filename());
+  if (ec || name.empty() || name == "." || name == "..")
     throw Error("cannot tell the name " + source + " would have in the archive");
   return name;
 }
@@ -133,8 +135,8 @@ std::string WithRunExtension(const std::string& output, bool windows) {
   return stem.empty() || stem == name ? output + (windows ? ".exe" : ".run") : output;
 }
 
-std::vector<sevenzip::ArchiveItem> CollectItems(const std::vector<std::string>& sources,
-                                                const std::string& output) {
+std::vector<sevenzip::ArchiveItem> CollectItems(const std::vector<std::string>& sources, const std::string& output,
+                                                std::vector<sevenzip::UnpackableEntry>& unpackable) {
   using sevenzip::ArchiveItem;
   std::error_code ec;
   const fs::path output_path = fs::weakly_canonical(fs::absolute(FsPath(output)), ec);
@@ -143,89 +145,140 @@ std::vector<sevenzip::ArchiveItem> CollectItems(const std::vector<std::string>& 
   for (const auto& source : sources) {
     std::string reason;
     const auto st = StatusOf(source, &reason);
-    if (!st) throw Error("the source " + source + " cannot be read: " + reason);
-    if (st->kind == EntryKind::kOther) throw Error("the source " + source + " is neither a file nor a folder");
+    if (!st)
+      throw PackRefused(Refusal::kSourceUnreadable, source, "the source " + source + " cannot be read: " + reason);
+    if (st->kind == EntryKind::kOther)
+      throw PackRefused(Refusal::kSourceUnreadable, source, "the source " + source + " is neither a file nor a folder");
     const bool is_folder = st->kind == EntryKind::kFolder;
     const std::string name = TopLevelName(source);
     if (SameIgnoringCase(name, kProbeItemName))
-      throw Error("the source " + source + " has the name the extractor keeps for its password check: " + name);
+      throw PackRefused(Refusal::kOther, source,
+                        "the source " + source + " has the name the extractor keeps for its password check: " + name);
     if (!names.insert(name).second)
-      throw Error("two sources have the name " + name + " at the top of the archive");
+      throw PackRefused(Refusal::kDuplicateName, name, "two sources have the name " + name + " at the top of the archive");
     const fs::path canonical = fs::canonical(FsPath(source), ec);
     if (!ec && (canonical == output_path || (is_folder && IsInside(output_path, canonical))))
-      throw Error("the output " + output + " would be " + (canonical == output_path ? "the source " : "inside the source ") +
-                  source);
+      throw PackRefused(Refusal::kOutputInsideSource, source,
+                        "the output " + output + " would be " +
+                            (canonical == output_path ? "the source " : "inside the source ") + source);
     if (sources.size() == 1 && is_folder) {
       // One folder: its content is the archive's top level, so that the
       // recipient's output folder (named after the packed file) holds the
       // folder's files themselves rather than one more folder level.
-      items = sevenzip::ItemsBelow(source, "");
+      items = sevenzip::ItemsBelow(source, "", unpackable);
       for (const auto& item : items) {
         if (item.path.find('/') == std::string::npos && SameIgnoringCase(item.path, kProbeItemName))
-          throw Error("the folder " + source + " holds " + item.path +
-                      ", the name the extractor keeps for its password check");
+          throw PackRefused(Refusal::kOther, source,
+                            "the folder " + source + " holds " + item.path +
+                                ", the name the extractor keeps for its password check");
       }
       break;
     }
     items.push_back(ArchiveItem::FromDisk(name, source));
     if (is_folder) {
-      auto below = sevenzip::ItemsBelow(source, name);
+      auto below = sevenzip::ItemsBelow(source, name, unpackable);
       items.insert(items.end(), std::make_move_iterator(below.begin()), std::make_move_iterator(below.end()));
     }
   }
   return items;
 }
 
+PackJob::PackJob(const PackSpec& spec) : spec_(spec), output_(WithRunExtension(spec.output, spec.windows)) {
+  if (IsFolder(output_))
+    throw PackRefused(Refusal::kOutputIsFolder, output_, "the output " + output_ + " is a folder");
+  std::vector<sevenzip::UnpackableEntry> unpackable;
+  items_ = CollectItems(spec.sources, output_, unpackable);
+  if (!unpackable.empty() && !spec.skip_unreadable) {
+    std::string text = "these cannot be packed (--skip-unreadable leaves them out):";
+    for (const auto& u : unpackable) text += "\n  " + u.source + ": " + sevenzip::UnpackableText(u);
+    throw PackRefused(Refusal::kUnpackable, {}, text, std::move(unpackable));
+  }
+  skipped_ = std::move(unpackable);
+  parts_ = FindParts(spec.extractor, spec.windows);
+  writer_ = std::make_unique<sevenzip::T7zOutArchive>(parts_.rw_module);
+  image_ = ReadImage(parts_.extractor_image);
+  CheckImageSystem(image_, parts_.extractor_image, spec.windows);
+}
+
+PackSummary PackJob::Write(const std::string& password, const sevenzip::WriteProgress& progress) {
+  sevenzip::WriteOptions write;
+  write.password = password;
+  write.encrypt_names = spec_.hide_names;
+  write.solid = true;
+  std::vector<sevenzip::ArchiveItem> items = items_;
+  items.insert(items.begin(), sevenzip::ArchiveItem::FromBytes(kProbeItemName, RandomProbe()));
+
+  TempOutput temp(output_);
+  FileStream& file = temp.stream();
+  file.Write(image_.data(), static_cast<int64_t>(image_.size()));
+  if (static_cast<int64_t>(image_.size()) < kPayloadOffset) {
+    const std::string zeros(static_cast<size_t>(kPayloadOffset) - image_.size(), '\0');
+    file.Write(zeros.data(), static_cast<int64_t>(zeros.size()));
+  }
+  writer_->Write(file, items, write, progress);
+  PackSummary summary;
+  summary.output = output_;
+  summary.bytes = file.Size();
+  temp.Commit();
+  for (const auto& item : items_) {
+    if (IsFolder(item.source)) ++summary.folders;
+    else ++summary.files;
+  }
+  return summary;
+}
+
+bool WindowsImageAvailable() {
+  try {
+    FindParts(std::nullopt, true);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+std::string RecipientAdvice(const std::string& output, bool windows) {
+  const std::string name = Utf8Path(FsPath(output).filename());
+  if (windows) return "the recipient just starts " + name + " on Windows and types the password";
+  return "the recipient first allows " + name +
+         " to run (the file manager's Properties, \"Allow executing file as program\", or chmod +x " + name +
+         "), then starts it and types the password";
+}
+
 int RunPack(const Options& options) {
   ProgressBar bar;
   try {
-    const std::string output = WithRunExtension(options.output, options.windows);
-    if (IsFolder(output)) throw Error("the output " + output + " is a folder");
-    auto items = CollectItems(options.sources, output);
-    const PackParts parts = FindParts(options.extractor, options.windows);
-    sevenzip::T7zOutArchive writer(parts.rw_module);
-    const std::string image = ReadImage(parts.extractor_image);
-    CheckImageSystem(image, parts.extractor_image, options.windows);
-
-    sevenzip::WriteOptions write;
-    write.password = NewPassword(options.password_file);
-    write.encrypt_names = false;
-    write.solid = true;
-    items.insert(items.begin(), sevenzip::ArchiveItem::FromBytes(kProbeItemName, RandomProbe()));
+    PackSpec spec;
+    spec.output = options.output;
+    spec.sources = options.sources;
+    spec.extractor = options.extractor;
+    spec.windows = options.windows;
+    spec.hide_names = options.hide_names;
+    spec.skip_unreadable = options.skip_unreadable;
+    PackJob job(spec);
+    for (const auto& u : job.skipped())
+      std::fprintf(stderr, "coffer-pack: skipped %s: %s\n", u.source.c_str(), sevenzip::UnpackableText(u).c_str());
+    const std::string password = NewPassword(options.password_file);
+    WarnIfWeak(password);
     if (Interrupted()) return InterruptedStatus();
-
-    TempOutput temp(output);
-    FileStream& file = temp.stream();
-    file.Write(image.data(), static_cast<int64_t>(image.size()));
-    if (static_cast<int64_t>(image.size()) < kPayloadOffset) {
-      const std::string zeros(static_cast<size_t>(kPayloadOffset) - image.size(), '\0');
-      file.Write(zeros.data(), static_cast<int64_t>(zeros.size()));
-    }
+    PackSummary summary;
     try {
-      writer.Write(file, items, write, [&](uint64_t total, uint64_t done) {
+      summary = job.Write(password, [&](uint64_t total, uint64_t done) {
         bar.Update("packing", static_cast<int64_t>(done), static_cast<int64_t>(total));
         return !Interrupted();
       });
     } catch (...) {
       if (Interrupted()) {
         bar.Clear();
-        std::fprintf(stderr, "coffer-pack: interrupted; %s was not written\n", output.c_str());
+        std::fprintf(stderr, "coffer-pack: interrupted; %s was not written\n", job.output().c_str());
         return InterruptedStatus();
       }
       throw;
     }
-    const int64_t packed = file.Size();
-    temp.Commit();
     bar.Clear();
-    size_t files = 0, folders = 0;
-    for (const auto& item : items) {
-      if (item.source.empty()) continue;
-      if (IsFolder(item.source)) ++folders;
-      else ++files;
-    }
-    std::printf("coffer-pack: %s written: %zu %s and %zu %s, %s\n", output.c_str(), files,
-                files == 1 ? "file" : "files", folders, folders == 1 ? "folder" : "folders",
-                FormatSize(packed).c_str());
+    std::printf("coffer-pack: %s written: %zu %s and %zu %s, %s\n", summary.output.c_str(), summary.files,
+                summary.files == 1 ? "file" : "files", summary.folders, summary.folders == 1 ? "folder" : "folders",
+                FormatSize(summary.bytes).c_str());
+    std::printf("coffer-pack: %s\n", RecipientAdvice(summary.output, options.windows).c_str());
     return kExitOk;
   } catch (const UsageError& e) {
     bar.Clear();

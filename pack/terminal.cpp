@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iostream>
 
+#include "pack/strength.h"
 #include "platform/console.h"
 #include "platform/error.h"
 #include "platform/fs_path.h"
@@ -31,14 +33,29 @@ bool HaveTerminal() { return ConsoleAvailable(); }
 std::optional<std::string> AskLine(const std::string& prompt, bool hidden) { return ReadConsoleLine(prompt, hidden); }
 
 std::string ReadPasswordFile(const std::string& path) {
-  std::ifstream in(FsPath(path), std::ios::binary);
-  if (!in) throw Error("cannot read the password file " + path + ": " + std::strerror(errno));
+  const bool standard_input = path == "-";
+  const std::string what = standard_input ? "standard input" : "the password file " + path;
+  std::ifstream file;
+  if (!standard_input) {
+    file.open(FsPath(path), std::ios::binary);
+    if (!file) throw Error("cannot read " + what + ": " + std::strerror(errno));
+  }
+  std::istream& in = standard_input ? std::cin : file;
   std::string line;
   std::getline(in, line);
-  if (in.bad()) throw Error("cannot read the password file " + path);
+  if (in.bad()) throw Error("cannot read " + what);
   line = StripLineEnd(line);
-  if (line.empty()) throw UsageError("the first line of the password file " + path + " is empty");
+  if (line.empty()) throw UsageError("the first line of " + what + " is empty");
   return line;
+}
+
+void WarnIfWeak(const std::string& password) {
+  const Strength s = EstimateStrength(password);
+  if (s.level >= StrengthLevel::kFair) return;
+  std::fprintf(stderr,
+               "coffer-pack: warning: this password could be guessed in %s; a longer one, such as several "
+               "unrelated words, is safer\n",
+               GuessTimeText(s.seconds_to_guess).c_str());
 }
 
 std::string NewPassword(const std::optional<std::string>& password_file) {

@@ -35,9 +35,14 @@ bool HaveTerminal();
 // interrupted (the terminal's echo is restored in every case).
 std::optional<std::string> AskLine(const std::string& prompt, bool hidden);
 
-// The first line of `path` without its line end; throws coffer::Error when
-// the file cannot be read, UsageError when that line is empty.
+// The first line of `path` ("-": standard input) without its line end;
+// throws coffer::Error when the file cannot be read, UsageError when that
+// line is empty.
 std::string ReadPasswordFile(const std::string& path);
+
+// Tells on stderr how soon `password` could be guessed when that is below
+// a fair strength; a weak password is the sender's choice, never refused.
+void WarnIfWeak(const std::string& password);
 
 // A password for a new archive (asked twice, must match) or for an existing
 // one (asked once), from `password_file` when given. Throws coffer::Error

@@ -134,21 +134,87 @@ ArchiveItem ArchiveItem::Folder(std::string path) {
   return item;
 }
 
-std::vector<ArchiveItem> ItemsBelow(const std::string& folder, const std::string& prefix) {
-  std::vector<ArchiveItem> items;
-  std::error_code ec;
-  const fs::path root = FsPath(folder);
-  for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
-       it.increment(ec)) {
-    const auto status = it->symlink_status(ec);
-    if (ec) break;
-    if (!fs::is_directory(status) && !fs::is_regular_file(status)) continue;
-    const std::string rel = Utf8GenericPath(fs::relative(it->path(), root, ec));
-    if (ec) break;
-    items.push_back(ArchiveItem::FromDisk(prefix.empty() ? rel : prefix + "/" + rel, Utf8Path(it->path())));
+std::string UnpackableText(const UnpackableEntry& entry) {
+  switch (entry.why) {
+    case Unpackable::kDanglingLink: return "the link leads nowhere";
+    case Unpackable::kLinkLoop: return "the link leads round in a loop";
+    case Unpackable::kNotFileOrFolder: return "neither a file nor a folder";
+    case Unpackable::kUnreadable: return "cannot be read: " + entry.reason;
   }
-  if (ec) throw Error("Cannot read folder " + folder + ": " + ec.message());
+  return {};
+}
+
+namespace {
+
+struct TreeWalk {
+  std::vector<ArchiveItem>& items;
+  std::vector<UnpackableEntry>& unpackable;
+  std::vector<fs::path> open_folders;  // the folder being listed and those above it
+
+  // Lists `folder`, whose own item (added only once it opens, unless
+  // `path` is the root's) has the archive path `path`.
+  bool Folder(const fs::path& folder, const std::string& path, bool is_root) {
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    if (ec) {
+      if (is_root) throw Error("Cannot read folder " + Utf8Path(folder) + ": " + ec.message());
+      unpackable.push_back({Utf8Path(folder), Unpackable::kUnreadable, ec.message()});
+      return false;
+    }
+    if (!is_root) items.push_back(ArchiveItem::FromDisk(path, Utf8Path(folder)));
+    open_folders.push_back(folder);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) Entry(it->path(), path);
+    open_folders.pop_back();
+    if (ec) unpackable.push_back({Utf8Path(folder), Unpackable::kUnreadable, ec.message()});
+    return true;
+  }
+
+  void Entry(const fs::path& entry, const std::string& parent_path) {
+    const std::string name = Utf8Path(entry.filename());
+    const std::string path = parent_path.empty() ? name : parent_path + "/" + name;
+    const std::string source = Utf8Path(entry);
+    std::error_code ec;
+    const fs::file_status status = fs::status(entry, ec);  // through any links
+    if (status.type() == fs::file_type::not_found || ec) {
+      std::error_code link_ec;
+      const bool link = fs::is_symlink(fs::symlink_status(entry, link_ec));
+      if (link && ec == std::errc::too_many_symbolic_link_levels)
+        unpackable.push_back({source, Unpackable::kLinkLoop, {}});
+      else if (link && status.type() == fs::file_type::not_found)
+        unpackable.push_back({source, Unpackable::kDanglingLink, {}});
+      else
+        unpackable.push_back({source, Unpackable::kUnreadable, ec.message()});
+      return;
+    }
+    if (fs::is_directory(status)) {
+      // A link to a folder above it would make the tree endless.
+      for (const auto& open : open_folders) {
+        if (fs::equivalent(entry, open, ec)) {
+          unpackable.push_back({source, Unpackable::kLinkLoop, {}});
+          return;
+        }
+      }
+      Folder(entry, path, false);
+    } else if (!fs::is_regular_file(status)) {
+      unpackable.push_back({source, Unpackable::kNotFileOrFolder, {}});
+    } else if (!IsReadableFile(source)) {
+      unpackable.push_back({source, Unpackable::kUnreadable, LastErrorText()});
+    } else {
+      items.push_back(ArchiveItem::FromDisk(path, source));
+    }
+  }
+};
+
+}  // namespace
+
+std::vector<ArchiveItem> ItemsBelow(const std::string& folder, const std::string& prefix,
+                                    std::vector<UnpackableEntry>& unpackable) {
+  std::vector<ArchiveItem> items;
+  TreeWalk walk{items, unpackable, {}};
+  walk.Folder(FsPath(folder), prefix, true);
   std::sort(items.begin(), items.end(), [](const ArchiveItem& a, const ArchiveItem& b) { return a.path < b.path; });
+  std::sort(unpackable.begin(), unpackable.end(),
+            [](const UnpackableEntry& a, const UnpackableEntry& b) { return a.source < b.source; });
   return items;
 }
 

@@ -5,7 +5,8 @@
 //   T7zOutArchive writer(read_write_module_path);
 //   WriteOptions options;
 //   options.password = "secret";              // AES-256; names stay readable
-//   auto items = ItemsBelow("/home/me/photos", "");  // or build the list by hand
+//   std::vector<UnpackableEntry> unpackable;  // links to nowhere, fifos, ...
+//   auto items = ItemsBelow("/home/me/photos", "", unpackable);  // or build the list by hand
 //   items.push_back(ArchiveItem::FromBytes("probe.bin", random_bytes));
 //   writer.Write(output_stream, items, options, [](uint64_t total, uint64_t done) { return true; });
 //
@@ -42,11 +43,29 @@ struct ArchiveItem {
 // ".." component): the only kind the writer stores.
 bool IsValidArchivePath(std::string_view path);
 
-// Every file and folder below `folder` (folders included, also when empty;
-// symbolic links and other special files left out), as items whose paths
-// are `prefix` followed by the path below `folder`, parents before children.
-// Throws coffer::Error when the folder cannot be read.
-std::vector<ArchiveItem> ItemsBelow(const std::string& folder, const std::string& prefix);
+// Why an entry of a source tree cannot be packed.
+enum class Unpackable {
+  kDanglingLink,  // a symbolic link to nothing
+  kLinkLoop,      // links that lead round in a circle, or to a folder holding them
+  kNotFileOrFolder,  // a fifo, socket or device (or a link to one)
+  kUnreadable,    // the system refuses to read it
+};
+struct UnpackableEntry {
+  std::string source;  // its path on disk
+  Unpackable why;
+  std::string reason;  // the system's words for kUnreadable
+};
+// The reason in English, for the terminal: "the link leads nowhere".
+std::string UnpackableText(const UnpackableEntry& entry);
+
+// Every file and folder below `folder` (folders included, also when empty),
+// as items whose paths are `prefix` followed by the path below `folder`,
+// parents before children. Symbolic links are followed as `7zz a` does: a
+// link stands for what it leads to under its own name, a folder's whole
+// content included. Entries that cannot be packed are left out and added
+// to `unpackable`; throws coffer::Error when `folder` itself cannot be read.
+std::vector<ArchiveItem> ItemsBelow(const std::string& folder, const std::string& prefix,
+                                    std::vector<UnpackableEntry>& unpackable);
 
 struct WriteOptions {
   std::string password;  // empty: no encryption

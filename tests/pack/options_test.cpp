@@ -31,6 +31,10 @@ TEST(PackOptions, ModesAndTheirArguments) {
   EXPECT_EQ(*r.options.extractor, "img");
   EXPECT_FALSE(r.options.windows);
   EXPECT_TRUE(Parse({"--windows", "out", "a"}).options.windows);
+  EXPECT_TRUE(Parse({"--hide-names", "out", "a"}).options.hide_names);
+  EXPECT_TRUE(Parse({"--skip-unreadable", "out", "a"}).options.skip_unreadable);
+  EXPECT_EQ(Parse({"--window"}).options.mode, Mode::kWindow);
+  EXPECT_EQ(*Parse({"--list", "f.run", "--password-file", "-"}).options.password_file, "-");
 
   r = Parse({"--extract", "f.run", "-o", "dest", "--overwrite", "rename"});
   ASSERT_EQ(r.error, "");
@@ -54,7 +58,10 @@ TEST(PackOptions, UsageErrors) {
            {"--extract", "f.run"},
            {"--extract", "f.run", "-o", "d", "--overwrite", "sometimes"},
            {"--list", "f.run", "extra"},
-           {"--list", "f.run", "--password-file", "pw"},
+           {"--list", "f.run", "--hide-names"},
+           {"--test", "f.run", "--skip-unreadable"},
+           {"--window", "out", "src"},
+           {"--window", "--list", "f.run"},
            {"-o", "d", "out", "src"},
            {"--test", "f.run", "--extractor", "img"},
            {"--list", "f.exe", "--windows"},

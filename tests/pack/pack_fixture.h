@@ -53,11 +53,12 @@ class PackTest : public ::testing::Test {
   }
 
   // `coffer-pack ARGS` run in the scratch folder; returns the exit status.
-  int Pack(const std::string& args, std::string* output = nullptr) {
+  // Standard input is empty, or what the shell command `feed` writes to it.
+  int Pack(const std::string& args, std::string* output = nullptr, const std::string& feed = {}) {
     std::string out;
-    const int rc = coffer::test::Run("cd " + Quote(dir_.path()) + " && " + Env() + "setsid -w " +
-                                         Quote(coffer::test::BinaryDir() + "coffer-pack") + " " + args +
-                                         " </dev/null 2>&1",
+    const int rc = coffer::test::Run("cd " + Quote(dir_.path()) + " && " + (feed.empty() ? "" : feed + " | ") + Env() +
+                                         "setsid -w " + Quote(coffer::test::BinaryDir() + "coffer-pack") + " " + args +
+                                         (feed.empty() ? " </dev/null" : "") + " 2>&1",
                                      &out);
     if (output) *output = out;
     return rc;

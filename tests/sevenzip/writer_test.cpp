@@ -53,10 +53,11 @@ class WriterTest : public ::testing::Test {
   }
   ScratchDir dir_;
   std::vector<std::pair<std::string, std::string>> expected_;
+  std::vector<UnpackableEntry> unpackable_;  // the sample tree has none
 };
 
 TEST_F(WriterTest, RoundTripsThroughTheReal7zzAndOurReaderAtAnOffset) {
-  auto items = ItemsBelow(dir_ / "src", "");
+  auto items = ItemsBelow(dir_ / "src", "", unpackable_);
   items.push_back(ArchiveItem::FromBytes(kProbe, test::RandomBytes(4096, 11)));
   WriteOptions options;
   options.password = "pass word";
@@ -90,7 +91,7 @@ TEST_F(WriterTest, RoundTripsThroughTheReal7zzAndOurReaderAtAnOffset) {
 }
 
 TEST_F(WriterTest, OptionsReachTheArchive) {
-  const auto items = ItemsBelow(dir_ / "src", "top");
+  const auto items = ItemsBelow(dir_ / "src", "top", unpackable_);
   const struct {
     WriteOptions options;
     std::vector<std::string> shown;
@@ -161,7 +162,7 @@ TEST_F(WriterTest, FailuresRaiseReadableErrors) {
 TEST_F(WriterTest, TheProgressHandlerSeesTheTotalAndCanCancel) {
   ScratchDir big;
   for (int i = 0; i < 4; ++i) test::WriteFile(big / ("f" + std::to_string(i)), test::RandomBytes(2 << 20, i));
-  const auto items = ItemsBelow(big.path(), "");
+  const auto items = ItemsBelow(big.path(), "", unpackable_);
   FileStream file(dir_ / "cancel.7z", FileMode::kCreate);
   T7zOutArchive writer(test::EngineRwModule());
   uint64_t last_total = 0, last_done = 0;
