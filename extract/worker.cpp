@@ -135,13 +135,21 @@ void Job::CopyPayload() {
   record_.current_size.store(0, ProgressRecord::kRelaxed);
   record_.extraction_phase.store(0, ProgressRecord::kRelaxed);
 
-  std::vector<char> buffer(static_cast<size_t>(std::min(remaining, kCopyBuffer)));
+  // The system copies between the files where it can. The buffer is made
+  // only once it cannot, and then serves the rest of the copy: the steps
+  // only get smaller, so the first one's size is enough.
+  std::vector<char> buffer;
   const int64_t total = remaining;
   while (remaining != 0) {
-    const int64_t chunk = std::min<int64_t>(static_cast<int64_t>(buffer.size()), remaining);
-    ReadExactly(program, buffer.data(), chunk, in_.program_path);
-    copy.Write(buffer.data(), chunk);
-    remaining -= chunk;
+    const int64_t chunk = std::min(kCopyBuffer, remaining);
+    int64_t done = buffer.empty() ? program.CopyTo(copy, chunk) : 0;
+    if (done == 0) {
+      if (buffer.empty()) buffer.resize(static_cast<size_t>(chunk));
+      ReadExactly(program, buffer.data(), chunk, in_.program_path);
+      copy.Write(buffer.data(), chunk);
+      done = chunk;
+    }
+    remaining -= done;
     record_.current_size.store(total - remaining, ProgressRecord::kRelaxed);
     pause_.Wait(record_);
     if (Cancelled()) break;

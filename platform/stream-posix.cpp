@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/error.h"
+#include "platform/kernel_copy-posix.h"
 #include "platform/stream-posix.h"
 
 namespace coffer {
@@ -81,6 +82,14 @@ void FileStream::Write(const void* buffer, int64_t size) {
     p += n;
     size -= n;
   }
+}
+
+int64_t FileStream::CopyTo(FileStream& to, int64_t size) {
+  if (size <= 0) return 0;
+  // A failure does not tell which side it was: Read and Write, which then
+  // take over, name the file (or find that it was only the kernel's refusal).
+  const ssize_t n = KernelCopy(native_->fd, to.native_->fd, static_cast<size_t>(std::min(size, kMaxChunk)));
+  return n > 0 ? n : 0;
 }
 
 int64_t FileStream::Seek(int64_t offset, SeekOrigin origin) {

@@ -87,6 +87,9 @@ void FileStream::Write(const void* buffer, int64_t size) {
   }
 }
 
+// Windows has no call that copies a range between two open files.
+int64_t FileStream::CopyTo(FileStream&, int64_t) { return 0; }
+
 int64_t FileStream::Seek(int64_t offset, SeekOrigin origin) {
   DWORD method = FILE_BEGIN;
   switch (origin) {

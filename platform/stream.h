@@ -46,6 +46,13 @@ class FileStream final : public HostStream {
   int64_t Size() override;
   void SetSize(int64_t size) override;
 
+  // Copies up to `size` bytes from this file's position to `to`'s, moving
+  // both on, inside the system: the bytes do not pass through this process,
+  // and a file system that shares extents shares them. Returns the count;
+  // 0 when the system does not copy between these two files, fails, or this
+  // one is at its end: Read and Write then do it (and report any error).
+  int64_t CopyTo(FileStream& to, int64_t size);
+
   // Gives the file the permissions of a program (rwxr-xr-x) where the
   // system keeps such bits; false when it refuses (LastErrorText() in
   // platform/file_ops.h says why).
