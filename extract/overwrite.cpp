@@ -27,9 +27,10 @@ struct Spot {
   ProgressRecord& record;
 };
 
-PlaceOutcome Copy(const Spot& s, const std::string& name, PlaceMode mode, PlaceCopyResult* raw = nullptr) {
+// The scratch copy is not needed once placed: it is moved where it can be.
+PlaceOutcome Put(const Spot& s, const std::string& name, PlaceMode mode, PlaceCopyResult* raw = nullptr) {
   const PlaceCopyResult r =
-      CopyIntoPlace(s.source_folder, s.source, s.folder, name, mode, [&] { return s.record.Cancelled(); });
+      MoveIntoPlace(s.source_folder, s.source, s.folder, name, mode, [&] { return s.record.Cancelled(); });
   if (raw) *raw = r;
   switch (r.status) {
     case PlaceCopyResult::kDone: return {PlaceResult::kPlaced, {}, s.folder.path() + name};
@@ -38,9 +39,9 @@ PlaceOutcome Copy(const Spot& s, const std::string& name, PlaceMode mode, PlaceC
   }
 }
 
-PlaceOutcome Replace(const Spot& s) { return Copy(s, s.name, PlaceMode::kReplace); }
+PlaceOutcome Replace(const Spot& s) { return Put(s, s.name, PlaceMode::kReplace); }
 
-// Every copy claims its name without replacing, so a file that appears
+// Every file claims its name without replacing, so a file that appears
 // between the look and the copy is skipped, not overwritten.
 PlaceOutcome PlaceRenamed(const Spot& s, int limit) {
   const SplitName parts = Split(s.name);
@@ -48,7 +49,7 @@ PlaceOutcome PlaceRenamed(const Spot& s, int limit) {
     const std::string candidate = Candidate(parts, n);
     if (EntryExists(s.folder, candidate)) continue;
     PlaceCopyResult raw;
-    PlaceOutcome outcome = Copy(s, candidate, PlaceMode::kNoReplace, &raw);
+    PlaceOutcome outcome = Put(s, candidate, PlaceMode::kNoReplace, &raw);
     if (raw.status != PlaceCopyResult::kExists) return outcome;
   }
   return {PlaceResult::kFailed, "no free numbered name for " + s.folder.path() + s.name, {}};

@@ -38,7 +38,9 @@ std::optional<std::string> AutoRename(const OpenFolder& folder, const std::strin
 using OverwriteQuestion = std::function<OverwriteAnswer()>;
 
 // Places the extracted file `source` (in `source_folder`) as `name` in
-// `folder`. A free destination (no entry, or a folder) is simply copied to.
+// `folder`, moving it where both folders are on one file system and
+// copying it otherwise. A free destination (no entry, or a folder) is
+// simply put there.
 // A taken one is decided by `standing`: No to all keeps it, Yes to all
 // replaces it, Auto rename puts the file beside it; anything else asks, and
 // the answer becomes the standing one. No and No to all delete the source

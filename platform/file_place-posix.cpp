@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "platform/kernel_copy-posix.h"
 #include "platform/open_folder-posix.h"
 
 namespace coffer {
@@ -67,15 +68,13 @@ CopyFailure CopyData(int in, int out, const StopCheck& stop) {
       since_check = 0;
     }
     if (kernel) {
-      const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
+      const ssize_t n = KernelCopy(in, out, kChunk);
       if (n > 0) {
         since_check = kChunk;
         continue;
       }
       if (n == 0) return CopyFailure::kNone;
-      if (errno == EINTR) continue;
-      if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP && errno != EPERM)
-        return CopyFailure::kWrite;
+      if (!KernelCopyRefused(errno)) return CopyFailure::kWrite;
       kernel = false;
       buffer.resize(size_t{1} << 20);
     }
@@ -103,12 +102,12 @@ int CreateTemp(int dir_fd, std::string& name) {
   return -1;
 }
 
-int RenameNoReplace(int dir_fd, const std::string& from, const std::string& to) {
-  if (::renameat2(dir_fd, from.c_str(), dir_fd, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+int RenameNoReplace(int from_dir, const std::string& from, int to_dir, const std::string& to) {
+  if (::renameat2(from_dir, from.c_str(), to_dir, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
   if (errno != EINVAL && errno != ENOSYS) return -1;
   // File systems without the flag: a hard link is just as exclusive.
-  if (::linkat(dir_fd, from.c_str(), dir_fd, to.c_str(), 0) != 0) return -1;
-  ::unlinkat(dir_fd, from.c_str(), 0);
+  if (::linkat(from_dir, from.c_str(), to_dir, to.c_str(), 0) != 0) return -1;
+  ::unlinkat(from_dir, from.c_str(), 0);
   return 0;
 }
 
@@ -157,7 +156,7 @@ PlaceCopyResult CopyIntoPlace(const OpenFolder& from, const std::string& source,
   int done = -1;
   if (error.empty()) {
     done = mode == PlaceMode::kReplace ? ::renameat(dir, temp.c_str(), dir, name.c_str())
-                                       : RenameNoReplace(dir, temp, name);
+                                       : RenameNoReplace(dir, temp, dir, name);
     if (done != 0 && errno == EEXIST && mode == PlaceMode::kNoReplace) {
       ::unlinkat(dir, temp.c_str(), 0);
       return {R::kExists, {}};
@@ -169,6 +168,24 @@ PlaceCopyResult CopyIntoPlace(const OpenFolder& from, const std::string& source,
     return {R::kFailed, error};
   }
   return {R::kDone, {}};
+}
+
+PlaceCopyResult MoveIntoPlace(const OpenFolder& from, const std::string& source, const OpenFolder& to,
+                              const std::string& name, PlaceMode mode, const StopCheck& stop) {
+  const int from_fd = FolderFd(from);
+  const int dir = FolderFd(to);
+  struct stat st {};
+  // Only a regular file is moved; for anything else the copy gives the reason.
+  if (name.empty() || from_fd < 0 || dir < 0 || ::fstatat(from_fd, source.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+      !S_ISREG(st.st_mode))
+    return CopyIntoPlace(from, source, to, name, mode, stop);
+  if (stop && stop()) return {PlaceCopyResult::kStopped, {}};
+  const int done = mode == PlaceMode::kReplace ? ::renameat(from_fd, source.c_str(), dir, name.c_str())
+                                               : RenameNoReplace(from_fd, source, dir, name);
+  if (done == 0) return {PlaceCopyResult::kDone, {}};
+  if (errno == EXDEV) return CopyIntoPlace(from, source, to, name, mode, stop);
+  if (errno == EEXIST && mode == PlaceMode::kNoReplace) return {PlaceCopyResult::kExists, {}};
+  return {PlaceCopyResult::kFailed, Why("cannot write", to.path() + name, errno)};
 }
 
 FolderAndName SplitAtFolder(const std::string& path) {

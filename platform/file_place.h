@@ -33,6 +33,14 @@ PlaceCopyResult CopyIntoPlace(const OpenFolder& from, const std::string& source,
 // The same for whole paths; the destination's folder must exist.
 PlaceCopyResult CopyIntoPlace(const std::string& source, const std::string& destination, PlaceMode mode);
 
+// Puts `source` in `from` at `name` in `to` as CopyIntoPlace does, but by
+// renaming it when both folders are on one file system: the destination
+// then changes in one step, the file keeps its data, permissions and times,
+// and `source` is gone. Across file systems it is copied (and stays). A
+// `stop` that answers true before the move gives kStopped.
+PlaceCopyResult MoveIntoPlace(const OpenFolder& from, const std::string& source, const OpenFolder& to,
+                              const std::string& name, PlaceMode mode, const StopCheck& stop = {});
+
 // Whether there is an entry of any kind named `name` in `folder`; a
 // symbolic link counts as itself, wherever it points.
 bool EntryExists(const OpenFolder& folder, const std::string& name);

@@ -1,5 +1,6 @@
-// Replacing on Linux: a source that fails while read, symbolic links, and
-// the permission bits and nanosecond times of the extracted file.
+// Replacing on Linux: a source that fails while read, symbolic links, the
+// permission bits and nanosecond times of the extracted file, and placing
+// across file systems.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 
 #include "extract/overwrite.h"
 #include "platform/file_place.h"
+#include "tests/support/other_fs-posix.h"
 #include "tests/support/scratch.h"
 
 namespace coffer {
@@ -57,13 +59,13 @@ TEST(SafeReplace, ReplacesALinkItselfNotWhereItPoints) {
 TEST(SafeReplace, KeepsTimeAndPermissionsOfTheExtractedFile) {
   ScratchDir dir;
   const std::string content = test::RandomBytes(3 << 20, 3);  // several buffers
-  WriteFile(dir / "src", content);
   WriteFile(dir / "out/f", "old");
-  ASSERT_EQ(chmod((dir / "src").c_str(), 0640), 0);
   const struct timespec times[2] = {{981158400, 0}, {981173045, 123456789}};  // 2001-02-03
-  ASSERT_EQ(utimensat(AT_FDCWD, (dir / "src").c_str(), times, 0), 0);
 
   for (const char* name : {"f", "g"}) {  // replacing, and a free destination
+    WriteFile(dir / "src", content);
+    ASSERT_EQ(chmod((dir / "src").c_str(), 0640), 0);
+    ASSERT_EQ(utimensat(AT_FDCWD, (dir / "src").c_str(), times, 0), 0);
     const PlaceOutcome o = Answer(A::kYes, dir / "src", dir / "out/" + name);
     ASSERT_EQ(o.result, PlaceResult::kPlaced) << o.reason;
     EXPECT_EQ(ReadFile(dir / "out/" + name), content);
@@ -74,6 +76,30 @@ TEST(SafeReplace, KeepsTimeAndPermissionsOfTheExtractedFile) {
     EXPECT_EQ(st.st_mode & 0777, 0640u);
   }
   EXPECT_EQ(TreeEntries(dir / "out"), (std::vector<std::string>{"f", "g"}));
+}
+
+// Renamed into place where scratch and output share a file system, copied
+// (the scratch file staying) where they do not; no temporary either way.
+TEST(SafeReplace, MovesOnOneFileSystemAndCopiesAcross) {
+  test::OtherFileSystem other;
+  if (!other.ok()) GTEST_SKIP() << other.reason();
+  for (const bool across : {false, true}) {
+    for (const A answer : {A::kYes, A::kAutoRename}) {
+      SCOPED_TRACE(std::string(across ? "across, " : "one file system, ") + (answer == A::kYes ? "Yes" : "rename"));
+      ScratchDir dir;
+      const std::string source = (across ? other.path() : dir.path()) + "scratch/f";
+      WriteFile(source, "new");
+      WriteFile(dir / "out/f", "old");
+      const PlaceOutcome o = Answer(answer, source, dir / "out/f");
+      ASSERT_EQ(o.result, PlaceResult::kPlaced) << o.reason;
+      EXPECT_EQ(ReadFile(o.path), "new");
+      EXPECT_EQ(ReadFile(dir / "out/f"), answer == A::kYes ? "new" : "old");
+      const std::vector<std::string> entries = {"f", "f(1)"};
+      EXPECT_EQ(TreeEntries(dir / "out"), std::vector<std::string>(entries.begin(), entries.end() - (answer == A::kYes)));
+      EXPECT_EQ(test::Exists(source), across);
+      fs::remove_all(other / "scratch");
+    }
+  }
 }
 
 TEST(SafeReplace, NoReplaceModeLeavesAnyEntryAlone) {

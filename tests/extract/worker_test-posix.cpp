@@ -1,9 +1,11 @@
-// Extracted files on Linux: their times and permission bits.
+// Extracted files on Linux: their times and permission bits; a job whose
+// program and output lie on another file system than its working folder.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
 #include "tests/extract/job_fixture.h"
+#include "tests/support/other_fs-posix.h"
 
 namespace coffer {
 namespace {
@@ -30,6 +32,25 @@ TEST(Worker, FilesKeepTheirModificationTimeAndPermissions) {
   EXPECT_EQ(script.st_mode & 0755, 0755u) << std::oct << script.st_mode;
   EXPECT_TRUE(script.st_mode & S_IXUSR) << "the script stays executable";
   EXPECT_EQ(secret.st_mode & 0077, 0u) << "a private file stays private";
+}
+
+// The system copies neither the payload nor the placed files between
+// different file systems: the buffer and the copy take over there.
+TEST(Worker, PayloadAndPlacingAcrossFileSystems) {
+  test::OtherFileSystem other;
+  if (!other.ok()) GTEST_SKIP() << other.reason();
+  test::ScratchDir dir;
+  const std::string content = dir / "content/";
+  WriteFile(content + "big.bin", test::RandomBytes(200000, 4));  // several copy steps, stored
+  WriteFile(content + "sub/small.txt", "small");
+  MakeSelfExtracting(other / "t.run", content, {.switches = "-m0=copy -mhe=off"});
+  WriteFile(other / "out/t/big.bin", "old");
+  test::JobRun run(other / "t.run", other / "out", "pass word");
+  run.host.answers = {OverwriteAnswer::kYesToAll};
+  ASSERT_EQ(run.RunHere(), (JobEnd{1, 0, ""}));
+  EXPECT_EQ(run.host.questions.size(), 1u);
+  EXPECT_TRUE(test::ReadFile(run.worker.payload_copy_path()) == test::ReadFile(other / "t.run").substr(786432));
+  EXPECT_EQ(test::TreeContents(other / "out/t"), test::TreeContents(content));
 }
 
 }  // namespace
