@@ -18,6 +18,18 @@ using test::ScratchDir;
 using test::TreeEntries;
 using test::WriteFile;
 
+// Names differing in case only are two files here: the exact name goes
+// first, and only that one.
+TEST(RemoveProbeItem, TakesTheExactNameFirst) {
+  std::string upper = kProbeItemName;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  ScratchDir dir;
+  WriteFile(dir / kProbeItemName, "p");
+  WriteFile(dir / upper, "p");
+  RemoveProbeItem(dir.path());
+  EXPECT_EQ(TreeEntries(dir.path()), std::vector<std::string>{upper});
+}
+
 TEST(RemoveTree, RemovesLinksWithoutFollowingThem) {
   ScratchDir dir;
   WriteFile(dir / "outside/precious", "keep");

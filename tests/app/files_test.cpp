@@ -55,7 +55,6 @@ TEST(RemoveProbeItem, DeletesTheProbeWhateverItsCaseAndNothingElse) {
       {{upper, "other.txt"}, {"other.txt"}},
       {{"1E1C8EBB-9299-4834-ab8f-9e5a0c04ba8b.Tavrenis"}, {}},
       {{"sub/" + probe, probe + ".bak", "x" + probe}, {"sub", "sub/" + probe, probe + ".bak", "x" + probe}},
-      {{probe, upper}, {upper}},  // the exact name goes first, one entry only
       {{}, {}},
   };
   for (const auto& c : cases) {

@@ -4,8 +4,26 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
+
+#include "tests/support/scratch.h"
+
 namespace coffer {
 namespace {
+
+// Our own unique names (on Windows the system makes them): none once all
+// 65,536 are taken.
+TEST(Paths, UniqueTempFilesRunOut) {
+  test::ScratchDir dir;
+  for (int n = 0; n < 0x10000; ++n) {
+    char name[16];
+    std::snprintf(name, sizeof name, "tv_%04X.tmp", n);
+    FILE* f = std::fopen((dir / name).c_str(), "w");
+    ASSERT_TRUE(f);
+    std::fclose(f);
+  }
+  EXPECT_FALSE(CreateUniqueTempFile(dir.path(), "tv_"));
+}
 
 TEST(Paths, SystemAnswers) {
   EXPECT_EQ(TempFolder().back(), '/');

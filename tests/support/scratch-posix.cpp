@@ -6,11 +6,17 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include <regex>
+
 #include "tests/support/scratch.h"
 
 namespace fs = std::filesystem;
 
 namespace coffer::test {
+
+std::string ScratchDir::NativeSeparators(std::string rel) { return rel; }
+
+bool IsTvName(const std::string& name) { return std::regex_match(name, std::regex("tv_[0-9A-F]{4}\\.tmp")); }
 
 ScratchDir::ScratchDir() {
   std::string tmpl = (fs::temp_directory_path() / "coffer-test-XXXXXX").string();

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <random>
+#include <regex>
 #include <stdexcept>
 
 #include "tests/support/scratch.h"
@@ -27,7 +28,7 @@ std::wstring Wide(const std::string& s) {
   return w;
 }
 
-// The Unix temporary folder, as a path on drive Z: ending in "/".
+// The Unix temporary folder, as a path on drive Z: ending in "\\".
 std::string ScratchRoot() {
   wchar_t buf[MAX_PATH];
   const DWORD n = GetEnvironmentVariableW(L"TMPDIR", buf, MAX_PATH);
@@ -38,7 +39,7 @@ std::string ScratchRoot() {
     WideCharToMultiByte(CP_UTF8, 0, buf, static_cast<int>(n), root.data(), len, nullptr, nullptr);
   }
   if (root.back() != '/') root += '/';
-  return "Z:" + root;
+  return "Z:" + ScratchDir::NativeSeparators(root);
 }
 
 // Every path on drive Z: in `text` as the Unix path it names: "Z:" goes,
@@ -60,6 +61,16 @@ std::string ToUnixPaths(const std::string& text) {
 
 }  // namespace
 
+std::string ScratchDir::NativeSeparators(std::string rel) {
+  for (char& c : rel)
+    if (c == '/') c = '\\';
+  return rel;
+}
+
+bool IsTvName(const std::string& name) {
+  return std::regex_match(name, std::regex("tv_[0-9A-Fa-f]{1,4}\\.tmp"));
+}
+
 ScratchDir::ScratchDir() {
   const std::string root = ScratchRoot();
   std::random_device seed;
@@ -69,7 +80,7 @@ ScratchDir::ScratchDir() {
     snprintf(name, sizeof name, "coffer-test-%08x", static_cast<unsigned>(gen()));
     const std::string dir = root + name;
     if (CreateDirectoryW(Wide(dir).c_str(), nullptr)) {
-      path_ = dir + "/";
+      path_ = dir + "\\";
       return;
     }
     if (GetLastError() != ERROR_ALREADY_EXISTS) break;

@@ -9,7 +9,8 @@
 namespace coffer::test {
 
 // A fresh folder under the temporary folder; removed with its content when
-// the object goes. path() ends in "/".
+// the object goes. path() ends in the system's separator ("/", or "\\" on
+// Windows).
 class ScratchDir {
  public:
   ScratchDir();
@@ -17,7 +18,9 @@ class ScratchDir {
   ScratchDir(const ScratchDir&) = delete;
   ScratchDir& operator=(const ScratchDir&) = delete;
   const std::string& path() const { return path_; }
-  std::string operator/(const std::string& rel) const { return path_ + rel; }
+  // `rel` ("a/b/") below the folder, in the system's own separators.
+  std::string operator/(const std::string& rel) const { return path_ + NativeSeparators(rel); }
+  static std::string NativeSeparators(std::string rel);
 
  private:
   std::string path_;
@@ -47,6 +50,10 @@ void UseTempFolder(const std::string& folder);
 // `cwd`. Fails the current test when 7zz does.
 void Make7z(const std::string& archive, const std::string& cwd, const std::string& args);
 
+// Whether `name` is a unique temporary name with prefix "tv_": ours are
+// "tv_" + four upper-case hex digits + ".tmp"; the system's on Windows may
+// have fewer digits, in either case (Wine leaves out leading zeros).
+bool IsTvName(const std::string& name);
 // Deterministic pseudo-random bytes.
 std::string RandomBytes(size_t n, uint32_t seed);
 
