@@ -22,7 +22,11 @@ namespace {
 // A launcher or a file manager starts the program with no terminal to talk
 // to, but with a display to show a window on.
 bool StartedFromDesktop() {
-  return !::isatty(STDIN_FILENO) && (std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"));
+  auto set = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+  };
+  return !::isatty(STDIN_FILENO) && (set("DISPLAY") || set("WAYLAND_DISPLAY"));
 }
 
 // The window is a program of its own beside this one, so that the terminal

@@ -169,6 +169,7 @@ void TfrmPack::btnCreateClick() {
   spec.sources = sources_;
   spec.windows = input.windows;
   spec.hide_names = input.hide_names;
+  spec.extractor = extractor_;
   Start(std::move(spec), input.password);
 }
 

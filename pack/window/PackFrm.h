@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,8 @@ class TfrmPack final : public PackHost {
   TfrmPack& operator=(const TfrmPack&) = delete;
 
   void set_view(PackView* view) { view_ = view; }
+  // For tests, as --extractor: the image to put in front instead of ours.
+  void set_extractor(std::string image) { extractor_ = std::move(image); }
   const std::vector<std::string>& sources() const { return sources_; }
   bool busy() const { return worker_ != nullptr; }
   bool windows_available() const { return windows_available_; }
@@ -109,6 +112,7 @@ class TfrmPack final : public PackHost {
   Post post_;
   PackView* view_ = nullptr;
   std::vector<std::string> sources_;
+  std::optional<std::string> extractor_;
   PackProgress progress_;
   std::unique_ptr<PackWorker> worker_;
   PackSpec running_;

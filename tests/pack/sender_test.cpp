@@ -129,5 +129,30 @@ TEST_F(Sender, HiddenNamesEndToEnd) {
   EXPECT_EQ(TreeEntries(dir_ / "tmp"), std::vector<std::string>{});
 }
 
+// The window is for desktops: asked for, or started with no arguments and no
+// terminal where a display is. (The display named here does not exist, so
+// the window program ends at once, saying so.)
+TEST_F(Sender, WindowModeIsChosenForDesktops) {
+  const struct {
+    const char* env;
+    const char* args;
+    int status;
+    const char* message;
+  } cases[] = {
+      {"DISPLAY=:99999 ", "--window", 1, "no display to show the window on"},
+      {"DISPLAY=:99999 ", "", 1, "no display to show the window on"},
+      {"DISPLAY= WAYLAND_DISPLAY= ", "", 2, "packing needs an OUTPUT file"},
+  };
+  for (const auto& c : cases) {
+    std::string out;
+    EXPECT_EQ(Sh("cd " + Quote(dir_.path()) + " && " + c.env + Quote(coffer::test::BinaryDir() + "coffer-pack") + " " +
+                     c.args + " </dev/null 2>&1",
+                 &out),
+              c.status)
+        << c.env << c.args << out;
+    EXPECT_NE(out.find(c.message), std::string::npos) << c.env << c.args << out;
+  }
+}
+
 }  // namespace
 }  // namespace coffer::pack::test
