@@ -17,9 +17,13 @@ bool FindEntry(const std::string& path, WIN32_FIND_DATAW* data) {
 
 std::optional<FileTime> Packed(const FILETIME& utc) {
   FILETIME local;
+  SYSTEMTIME parts;
   WORD date = 0, time = 0;
-  // Fails for years the packed form cannot hold (before 1980, after 2107).
-  if (!::FileTimeToLocalFileTime(&utc, &local) || !::FileTimeToDosDateTime(&local, &date, &time))
+  // The packed form holds the years 1980 to 2107 only. Windows refuses the
+  // others; Wine wraps them round (2108 gives 1980), so they are kept out
+  // here.
+  if (!::FileTimeToLocalFileTime(&utc, &local) || !::FileTimeToSystemTime(&local, &parts) || parts.wYear < 1980 ||
+      parts.wYear > 2107 || !::FileTimeToDosDateTime(&local, &date, &time))
     return std::nullopt;
   return FileTime{1980 + (date >> 9), (date >> 5) & 15, date & 31, time >> 11, (time >> 5) & 63, (time & 31) * 2};
 }

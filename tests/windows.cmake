@@ -53,25 +53,16 @@ target_compile_definitions(coffer_test_support PUBLIC
   COFFER_ENGINE_MODULE="Z:$<TARGET_FILE:coffer_engine_extract>"
   COFFER_ENGINE_RW_MODULE="Z:$<TARGET_FILE:coffer_engine_rw>")
 
-# The suites named in COFFER_WINDOWS_TESTS, one program per folder as on
-# Linux, without the tests that drive windows.
+# One program per folder as on Linux, without the tests that drive windows.
 set(window_tests app/end_to_end_test.cpp app/window_termination_test.cpp app/extractor_app_test.cpp)
-set(program_libs coffer_app_files coffer_extract coffer_sevenzip coffer_i18n coffer_platform)
-foreach(name IN ITEMS platform i18n sevenzip extract app)
-  if(NOT name IN_LIST COFFER_WINDOWS_TESTS)
-    continue()
-  endif()
+set(program_libs coffer_ui coffer_app_files coffer_extract coffer_sevenzip coffer_i18n coffer_platform)
+foreach(name IN ITEMS platform i18n sevenzip extract ui app)
   coffer_sources(sources DIR ${CMAKE_CURRENT_SOURCE_DIR}/${name})
   foreach(file IN LISTS window_tests)
     list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${file})
   endforeach()
   add_executable(test_${name} ${sources})
-  foreach(lib IN LISTS program_libs)
-    if(TARGET ${lib})
-      target_link_libraries(test_${name} PRIVATE ${lib})
-    endif()
-  endforeach()
-  target_link_libraries(test_${name} PRIVATE coffer_resources_whole coffer_test_support GTest::gtest_main)
+  target_link_libraries(test_${name} PRIVATE ${program_libs} coffer_resources_whole coffer_test_support GTest::gtest_main)
   add_dependencies(test_${name} coffer_engine_extract wine_prefix)
   gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 120
                        PROPERTIES TIMEOUT 300 FIXTURES_REQUIRED wine_server)

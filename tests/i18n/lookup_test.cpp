@@ -8,7 +8,7 @@
 #include "platform/fs_path.h"
 #include "platform/paths.h"
 #include "platform/resources.h"
-#include "tests/i18n/encode.h"
+#include "tests/support/encode.h"
 #include "tests/support/scratch.h"
 
 namespace coffer::i18n {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/i18n/encode.h"
+#include "tests/support/encode.h"
 
 namespace coffer {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/i18n/encode.h"
+#include "tests/support/encode.h"
 #include "tests/support/scratch.h"
 
 namespace coffer {

@@ -10,7 +10,7 @@
 
 #include "platform/error.h"
 #include "platform/profile.h"
-#include "tests/i18n/encode.h"
+#include "tests/support/encode.h"
 #include "tests/support/scratch.h"
 
 namespace coffer {

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <stdexcept>
 
@@ -15,6 +16,18 @@ namespace fs = std::filesystem;
 namespace coffer::test {
 
 std::string ScratchDir::NativeSeparators(std::string rel) { return rel; }
+
+int64_t LocalSeconds(int year, int month, int day, int hour, int minute, int second) {
+  std::tm tm{};
+  tm.tm_year = year - 1900;
+  tm.tm_mon = month - 1;
+  tm.tm_mday = day;
+  tm.tm_hour = hour;
+  tm.tm_min = minute;
+  tm.tm_sec = second;
+  tm.tm_isdst = -1;
+  return std::mktime(&tm);
+}
 
 bool IsTvName(const std::string& name) { return std::regex_match(name, std::regex("tv_[0-9A-F]{4}\\.tmp")); }
 

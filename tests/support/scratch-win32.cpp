@@ -67,6 +67,21 @@ std::string ScratchDir::NativeSeparators(std::string rel) {
   return rel;
 }
 
+int64_t LocalSeconds(int year, int month, int day, int hour, int minute, int second) {
+  SYSTEMTIME local{};
+  local.wYear = static_cast<WORD>(year);
+  local.wMonth = static_cast<WORD>(month);
+  local.wDay = static_cast<WORD>(day);
+  local.wHour = static_cast<WORD>(hour);
+  local.wMinute = static_cast<WORD>(minute);
+  local.wSecond = static_cast<WORD>(second);
+  SYSTEMTIME utc{};
+  FILETIME ft{};
+  if (!TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) || !SystemTimeToFileTime(&utc, &ft)) return -1;
+  const int64_t ticks = static_cast<int64_t>((static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
+  return ticks / 10000000 - 11644473600LL;  // 100 ns steps since 1601
+}
+
 bool IsTvName(const std::string& name) {
   return std::regex_match(name, std::regex("tv_[0-9A-Fa-f]{1,4}\\.tmp"));
 }
@@ -120,6 +135,22 @@ std::string ShellPath(const std::string& path) {
   for (char& c : unix_path)
     if (c == '\\') c = '/';
   return unix_path;
+}
+
+// The thread's window messages stand in for the toolkit's main context.
+bool SpinUntil(const std::function<bool()>& done, int timeout_ms) {
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeout_ms);
+  while (!done()) {
+    if (GetTickCount64() > end) return false;
+    MSG msg;
+    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    } else {
+      Sleep(1);
+    }
+  }
+  return true;
 }
 
 // GetTempPathW reads TMP first, then TEMP.

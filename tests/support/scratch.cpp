@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -40,6 +41,13 @@ std::string ReadFile(const std::string& path) {
   if (!in) throw std::runtime_error("cannot read " + path);
   return content;
 }
+
+void SetModifiedTime(const std::string& path, int64_t unix_seconds) {
+  const std::chrono::sys_seconds when{std::chrono::seconds{unix_seconds}};
+  fs::last_write_time(P(path), std::chrono::file_clock::from_sys(when));
+}
+
+void SetFileSize(const std::string& path, int64_t size) { fs::resize_file(P(path), static_cast<uintmax_t>(size)); }
 
 bool Exists(const std::string& path) {
   std::error_code ec;

@@ -29,6 +29,13 @@ class ScratchDir {
 void WriteFile(const std::string& path, const std::string& content);  // makes parents
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
+// The epoch seconds of a local date and time, through the system's own
+// time-zone rules (a 32-bit C library's mktime stops at 2038).
+int64_t LocalSeconds(int year, int month, int day, int hour, int minute, int second);
+// Sets the modification time of the file `path` to `unix_seconds`.
+void SetModifiedTime(const std::string& path, int64_t unix_seconds);
+// Sets the size of the file `path` (sparse where the file system can).
+void SetFileSize(const std::string& path, int64_t size);
 // All regular files below `root`, as relative path -> content, sorted.
 std::vector<std::pair<std::string, std::string>> TreeContents(const std::string& root);
 // Every entry (files, folders, links) below `root`, relative, sorted.

@@ -43,7 +43,7 @@ TEST_F(MainFormTest, FirstShowingMakesTheWorkingFolderWritesTheLanguageAndStaysU
   main_.FormShow();
   const std::string& folder = main_.working_folder();
   EXPECT_EQ(folder.rfind(dir_ / "tmp/tv_", 0), 0u) << folder;
-  EXPECT_EQ(folder.back(), '/');
+  EXPECT_EQ(folder.back(), (dir_ / "/").back());
   EXPECT_TRUE(Exists(folder + "en.txt"));
   EXPECT_EQ(i18n::LanguageFile(), folder + "en.txt");
   EXPECT_EQ(main_.module_path(), folder + "7z.dll");

@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <ctime>
 #include <string>
 
 #include "platform/file_info.h"
@@ -18,23 +14,11 @@ namespace {
 using test::ScratchDir;
 using test::WriteFile;
 
-// The epoch seconds of a local date and time.
 int64_t Local(int year, int month, int day, int hour, int minute, int second) {
-  std::tm tm{};
-  tm.tm_year = year - 1900;
-  tm.tm_mon = month - 1;
-  tm.tm_mday = day;
-  tm.tm_hour = hour;
-  tm.tm_min = minute;
-  tm.tm_sec = second;
-  tm.tm_isdst = -1;
-  return std::mktime(&tm);
+  return test::LocalSeconds(year, month, day, hour, minute, second);
 }
 
-void SetModified(const std::string& path, int64_t seconds) {
-  const struct timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
-  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
-}
+void SetModified(const std::string& path, int64_t seconds) { test::SetModifiedTime(path, seconds); }
 
 TEST(OverwriteSizeLine, UnitComesFromTheSizeText) {
   const struct {
@@ -108,7 +92,7 @@ TEST(FileInfo, SizeAndTimeOfRealFiles) {
   ScratchDir dir;
   WriteFile(dir / "empty", "");
   WriteFile(dir / "big", "");
-  ASSERT_EQ(truncate((dir / "big").c_str(), 5000000000), 0);  // sparse
+  test::SetFileSize(dir / "big", 5000000000);
   EXPECT_EQ(FileSize(dir / "empty"), 0);
   EXPECT_EQ(FileSize(dir / "big"), 5000000000);
   EXPECT_EQ(FileSize(dir / "missing"), 0);

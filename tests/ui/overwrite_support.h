@@ -1,13 +1,12 @@
 #pragma once
 // A language file of our own for the overwrite dialog's tests: the texts
 // the dialog looks up, in the UTF-16 form the program reads.
-#include <glib.h>
-
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "i18n/texts.h"
+#include "tests/support/encode.h"
 #include "tests/support/scratch.h"
 
 namespace coffer::test {
@@ -31,12 +30,9 @@ inline const std::vector<std::pair<std::string, std::string>> kOverwriteEnglish 
 // Writes `texts` as section "Main" of `dir` + "lang.txt" and makes it the
 // language file of the process.
 inline void UseLanguage(const ScratchDir& dir, const std::vector<std::pair<std::string, std::string>>& texts) {
-  std::string ini = "[Main]\r\n";
-  for (const auto& [key, value] : texts) ini += key + "=" + value + "\r\n";
-  glong units = 0;
-  gunichar2* utf16 = g_utf8_to_utf16(ini.c_str(), -1, nullptr, &units, nullptr);
-  const std::string bytes = "\xFF\xFE" + std::string(reinterpret_cast<const char*>(utf16), units * 2);
-  g_free(utf16);
+  std::string ini = "[Main]\n";
+  for (const auto& [key, value] : texts) ini += key + "=" + value + "\n";
+  const std::string bytes = LanguageFileBytes(ini);
   WriteFile(dir / "lang.txt", bytes);
   i18n::SetLanguageFile(dir / "lang.txt");
 }

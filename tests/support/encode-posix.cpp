@@ -2,7 +2,7 @@
 #include <glib.h>
 #include <gtest/gtest.h>
 
-#include "tests/i18n/encode.h"
+#include "tests/support/encode.h"
 
 namespace coffer::test {
 

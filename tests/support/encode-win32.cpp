@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "tests/i18n/encode.h"
+#include "tests/support/encode.h"
 
 namespace coffer::test {
 namespace {
