@@ -46,6 +46,10 @@ std::string LastName(const std::string& path) {
   return slash == std::string::npos ? p : p.substr(slash + 1);
 }
 
+// A figure with its unit kept whole inside a right-to-left sentence: without
+// the isolate marks the number and "MB" are placed as separate runs.
+std::string Isolated(const std::string& text) { return "\u2068" + text + "\u2069"; }
+
 }  // namespace
 
 std::string OutputPathOf(const PackInput& input) {
@@ -82,13 +86,13 @@ std::string RefusalText(const PackEnd& end) {
 }
 
 std::string ProgressLine(uint64_t total, uint64_t done, double elapsed_seconds) {
-  const auto d = static_cast<int64_t>(done);
-  std::string line = i18n::Format(T("04000040"), FormatSize(d), FormatSize(static_cast<int64_t>(total)));
+  std::string line = i18n::Format(T("04000040"), Isolated(FormatSize(static_cast<int64_t>(done))),
+                                  Isolated(FormatSize(static_cast<int64_t>(total))));
   if (elapsed_seconds <= 0 || done == 0) return line;
   const double speed = static_cast<double>(done) / elapsed_seconds;
   const double remaining = static_cast<double>(total > done ? total - done : 0) / speed;
-  return line + "   " + T("02000C04") + " " + FormatSize(static_cast<int64_t>(speed)) + "/s   " + T("02000C02") +
-         " " + FormatTime(static_cast<int64_t>(remaining + 0.5));
+  return line + "   " + T("02000C04") + " " + Isolated(FormatSize(static_cast<int64_t>(speed)) + "/s") + "   " +
+         T("02000C02") + " " + Isolated(FormatTime(static_cast<int64_t>(remaining + 0.5)));
 }
 
 TfrmPack::TfrmPack(bool windows_available, Post post)

@@ -89,6 +89,22 @@ TEST_F(PackWindowTest, RefusalsBeforeAnythingIsWritten) {
   }
 }
 
+// Each figure is isolated, so that a right-to-left sentence keeps a number
+// and its unit together.
+TEST_F(PackWindowTest, ProgressLineFigures) {
+  const auto iso = [](const std::string& s) { return "\u2068" + s + "\u2069"; };
+  const struct {
+    uint64_t total, done;
+    double elapsed;
+    std::string line;
+  } cases[] = {
+      {2 << 20, 0, 0, iso("0 B") + " of " + iso("2 MB")},
+      {4 << 20, 1 << 20, 2, iso("1 MB") + " of " + iso("4 MB") + "   Speed: " + iso("512 KB/s") +
+                                "   Remaining time: " + iso("00:00:06")},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ProgressLine(c.total, c.done, c.elapsed), c.line) << c.done;
+}
+
 TEST_F(PackWindowTest, CreateAsAUserWould) {
   window_.Show();
   ASSERT_TRUE(coffer::test::SpinUntil([] { return gtk::ToplevelVisible("frmPack"); }));
