@@ -155,8 +155,34 @@ ResourceEngine::ResourceEngine() : folder_(MakeWorkingFolder(kWorkingFolderNeed)
 
 ResourceEngine::~ResourceEngine() { RemoveTree(folder_); }
 
-int RunList(const Options& options) {
+namespace {
+
+// Runs a mode's `body`; a failure is printed and becomes the exit status.
+// --list words what does not open as damage, on the standard output it
+// lists on; --test reports on stderr.
+template <typename Body>
+int Guarded(bool listing, Body body) {
   try {
+    return body();
+  } catch (const OpenedArchive::WrongPassword& e) {
+    std::fprintf(stderr, "coffer-pack: %s\n", e.what());
+    return kExitWrongPassword;
+  } catch (const UsageError& e) {
+    std::fprintf(stderr, "coffer-pack: %s\n", e.what());
+    return kExitUsage;
+  } catch (const std::exception& e) {
+    const bool damage = listing && !dynamic_cast<const OpenedArchive::NoPassword*>(&e);
+    if (damage && Interrupted()) return InterruptedStatus();
+    if (damage) std::printf("damaged: %s\n", e.what());
+    else std::fprintf(stderr, "coffer-pack: %s\n", e.what());
+    return Interrupted() ? InterruptedStatus() : kExitFailure;
+  }
+}
+
+}  // namespace
+
+int RunList(const Options& options) {
+  return Guarded(true, [&] {
     ResourceEngine engine;
     OpenedArchive archive(options.archive, engine.module_path());
     archive.set_password_file(options.password_file);
@@ -174,24 +200,11 @@ int RunList(const Options& options) {
     if (!AnythingProtected(reader)) std::printf("not protected: nothing in this archive is encrypted\n");
     std::printf("intact: the archive's headers open and parse\n");
     return kExitOk;
-  } catch (const OpenedArchive::WrongPassword& e) {
-    std::fprintf(stderr, "coffer-pack: %s\n", e.what());
-    return kExitWrongPassword;
-  } catch (const UsageError& e) {
-    std::fprintf(stderr, "coffer-pack: %s\n", e.what());
-    return kExitUsage;
-  } catch (const OpenedArchive::NoPassword& e) {
-    std::fprintf(stderr, "coffer-pack: %s\n", e.what());
-    return Interrupted() ? InterruptedStatus() : kExitFailure;
-  } catch (const std::exception& e) {
-    if (Interrupted()) return InterruptedStatus();
-    std::printf("damaged: %s\n", e.what());
-    return kExitFailure;
-  }
+  });
 }
 
 int RunTest(const Options& options) {
-  try {
+  return Guarded(false, [&] {
     ResourceEngine engine;
     OpenedArchive archive(options.archive, engine.module_path());
     archive.set_password_file(options.password_file);
@@ -233,16 +246,7 @@ int RunTest(const Options& options) {
       return kExitOk;
     }
     return kExitFailure;
-  } catch (const OpenedArchive::WrongPassword& e) {
-    std::fprintf(stderr, "coffer-pack: %s\n", e.what());
-    return kExitWrongPassword;
-  } catch (const UsageError& e) {
-    std::fprintf(stderr, "coffer-pack: %s\n", e.what());
-    return kExitUsage;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "coffer-pack: %s\n", e.what());
-    return Interrupted() ? InterruptedStatus() : kExitFailure;
-  }
+  });
 }
 
 }  // namespace coffer::pack
