@@ -60,11 +60,17 @@ TEST_F(Sender, LinksAreFollowedAndTheUnpackableNamed) {
   WriteFile(dir_ / "tree/real/target.txt", "target\n");
   Sh("cd " + Quote(dir_ / "tree") + " && ln -s real/target.txt link.txt && ln -s real linkdir && ln -s " +
      Quote(dir_ / "tree/real/target.txt") + " abs");
+  std::string out;
   ASSERT_EQ(Pack("--extractor stand-in --password-file pw links tree"), 0);
+  // A link given as a source keeps its own name too.
+  ASSERT_EQ(Pack("--extractor stand-in --password-file pw given tree/linkdir tree/link.txt", &out), 0) << out;
+  ASSERT_EQ(Pack("--extract given.run -o given-out --overwrite never --password-file pw", &out), 0) << out;
+  EXPECT_EQ(TreeContents(dir_ / "given-out/given"),
+            (std::vector<std::pair<std::string, std::string>>{{"link.txt", "target\n"}, {"linkdir/target.txt", "target\n"}}));
   Sh("cd " + Quote(dir_ / "tree") + " && ln -s nowhere dangling && ln -s loop1 loop2 && ln -s loop2 loop1 && "
      "ln -s .. real/up && mkfifo fifo");
   // (The tree helpers would follow the loops: the top level by ls.)
-  std::string before, after, out;
+  std::string before, after;
   Sh("ls -A " + Quote(dir_.path()), &before);
   EXPECT_EQ(Pack("--extractor stand-in --password-file pw refused tree", &out), 1) << out;
   const char* loop = "the link leads round in a loop";

@@ -113,7 +113,10 @@ TEST_F(PackWindowTest, CreateAsAUserWould) {
   EXPECT_EQ(gtk_entry_get_text(GTK_ENTRY(Find("edFolder"))), dir_.path());
   EXPECT_FALSE(gtk_widget_get_sensitive(Find("rbWindows"))) << "no Windows image here";
   Type("edName", "made");
+  Type("edPassword", "Sommer2024");
+  EXPECT_EQ(gtk_label_get_text(GTK_LABEL(Find("lblAdvice"))), i18n::Text("04000022"));
   Type("edPassword", kPassword);
+  EXPECT_EQ(gtk_label_get_text(GTK_LABEL(Find("lblAdvice"))), i18n::Text("04000023"));
   Type("edRepeat", "something else");
   Click("btnCreate");
   EXPECT_EQ(Answer(GTK_RESPONSE_OK), "Passwords do not match");
@@ -155,6 +158,16 @@ TEST_F(PackWindowTest, UnpackableEntriesAskAndCancelLeavesNothing) {
   ASSERT_TRUE(gtk_widget_get_visible(Find("btnCancel")));
   Click("btnCancel");
   EXPECT_EQ(Answer(GTK_RESPONSE_OK), "Packing was cancelled; nothing was written.");
+  EXPECT_EQ(TopLevel(), before);
+
+  // The close box while packing asks first; confirmed, the job stops and
+  // then the window closes.
+  Click("btnCreate");
+  gboolean handled = FALSE;
+  g_signal_emit_by_name(window_.window(), "delete-event", nullptr, &handled);
+  EXPECT_FALSE(closed_);
+  EXPECT_EQ(Answer(GTK_RESPONSE_OK), "Stop packing? Nothing will be written.");
+  EXPECT_TRUE(coffer::test::SpinUntil([&] { return closed_; }));
   EXPECT_EQ(TopLevel(), before);
 }
 
