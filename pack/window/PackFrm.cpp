@@ -124,6 +124,7 @@ void TfrmPack::FormShow() {
   t.btnCreate = T("0400000F");
   t.btnCancel = T("02000710");
   t.btnClose = T("04000010");
+  t.btnOK = T("02000702");
   t.dlgAddFiles = T("04000011");
   t.dlgFolder = T("04000012");
   view_->ApplyTexts(t);

@@ -21,7 +21,7 @@ class PackView {
   struct Texts {  // "&" marks mnemonics
     std::string caption, lblSources, btnAddFiles, btnAddFolder, btnRemove, lblName, lblFolder, btnBrowse,
         lblPassword, lblRepeat, chkShowPassword, chkHideNames, lblTarget, rbLinux, rbWindows, btnCreate, btnCancel,
-        btnClose, dlgAddFiles, dlgFolder;
+        btnClose, btnOK, dlgAddFiles, dlgFolder;
   };
   virtual ~PackView() = default;
   virtual void ApplyTexts(const Texts& texts) = 0;

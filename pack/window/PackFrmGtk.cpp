@@ -281,7 +281,7 @@ void PackWindow::Close() {
 void PackWindow::AddFiles() {
   GtkWidget* chooser = gtk_file_chooser_dialog_new(texts_.dlgAddFiles.c_str(), window(), GTK_FILE_CHOOSER_ACTION_OPEN,
                                                    i18n::ToMnemonic(texts_.btnCancel).c_str(), GTK_RESPONSE_CANCEL,
-                                                   "_OK", GTK_RESPONSE_ACCEPT, nullptr);
+                                                   i18n::ToMnemonic(texts_.btnOK).c_str(), GTK_RESPONSE_ACCEPT, nullptr);
   gtk_widget_set_name(chooser, "dlgAddFiles");
   gtk_file_chooser_set_select_multiple(GTK_FILE_CHOOSER(chooser), TRUE);
   gtk_window_set_modal(GTK_WINDOW(chooser), TRUE);
@@ -302,6 +302,7 @@ void PackWindow::PickInto(std::function<void(const std::string&)> chosen) {
   FolderPickerSpec spec;
   spec.title = texts_.dlgFolder;
   spec.initial = OutputFolder();
+  spec.accept_label = i18n::ToMnemonic(texts_.btnOK);
   spec.cancel_label = i18n::ToMnemonic(texts_.btnCancel);
   PickFolder(window(), spec, [chosen = std::move(chosen)](std::optional<std::string> folder) {
     if (folder) chosen(*folder);
