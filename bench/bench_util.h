@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace coffer::bench {
@@ -56,6 +57,15 @@ inline Sample MeasureCommand(const std::string& command) {
   return Measure([&] { return std::system(command.c_str()) == 0 ? 0 : 1; });
 }
 
+// Lets the system finish what the last run and its clean-up left it
+// (writeback, the journal, trimming freed blocks, taking freed memory back)
+// before the next run starts. Without it a run pays for the one before,
+// whichever side that was, and the ratio measures the order of the runs.
+inline void Settle() {
+  sync();
+  std::this_thread::sleep_for(std::chrono::seconds(2));
+}
+
 inline double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   const size_t n = v.size();
@@ -95,17 +105,27 @@ inline Comparison Report(const char* what, const std::vector<Sample>& ours, cons
   return c;
 }
 
-// Runs `ours` and `theirs` alternately `rounds` times, each preceded by
-// `reset`, and reports them.
+// Runs `ours` and `theirs` alternately `rounds` times each, every run after
+// `reset` and Settle(), and reports them. The side that goes first changes
+// from round to round (ours, theirs, theirs, ours, ...), so that neither
+// always follows the other.
 inline Comparison Compare(const char* what, int rounds, const std::function<void()>& reset,
                           const std::function<Sample()>& ours, const std::function<Sample()>& theirs,
                           double target_ratio) {
   std::vector<Sample> a, b;
+  const auto run = [&](const std::function<Sample()>& side, std::vector<Sample>& samples) {
+    reset();
+    Settle();
+    samples.push_back(side());
+  };
   for (int i = 0; i < rounds; ++i) {
-    reset();
-    a.push_back(ours());
-    reset();
-    b.push_back(theirs());
+    if (i % 2 == 0) {
+      run(ours, a);
+      run(theirs, b);
+    } else {
+      run(theirs, b);
+      run(ours, a);
+    }
   }
   return Report(what, a, b, target_ratio);
 }

@@ -1,5 +1,6 @@
-// Placing extracted files over existing ones: the safe replace (a copy to a
-// temporary name, then a rename) against `cp -p` doing the same files.
+// Placing extracted files over existing ones across file systems: the safe
+// replace (a copy to a temporary name, then a rename) against `cp -p`
+// doing the same files.
 // Each run is timed twice: as it returns, and with its data on disk (sync).
 // ext4 starts writing a file out when it is renamed over another one, so the
 // first figure shows that cost, which cp only defers.
@@ -8,7 +9,7 @@
 #include <string>
 
 #include "bench/bench_util.h"
-#include "extract/overwrite.h"
+#include "platform/file_place.h"
 
 namespace fs = std::filesystem;
 using namespace coffer;
@@ -38,13 +39,12 @@ void Reset(const Tree& t, bool existing) {
   }
 }
 
+// The safe copy alone: the job renames into place where it can, and
+// copies like this where scratch and output are on different file systems.
 int PlaceAll(const Tree& t) {
-  ProgressRecord record;
-  OverwriteAnswer standing = OverwriteAnswer::kYesToAll;
   for (int i = 0; i < t.files; ++i) {
     const std::string name = "/f" + std::to_string(i);
-    const PlaceOutcome o = PlaceFile(t.scratch + name, t.out + name, standing, [] { return OverwriteAnswer::kYes; }, record);
-    if (o.result != PlaceResult::kPlaced) return 1;
+    if (CopyIntoPlace(t.scratch + name, t.out + name, PlaceMode::kReplace).status != PlaceCopyResult::kDone) return 1;
   }
   return 0;
 }

@@ -91,7 +91,8 @@ class StageTrace {
 }  // namespace
 
 SelfExtractor BuildSelfExtractor(const std::string& work, const std::string& name, const TreeSpec& spec) {
-  SelfExtractor sfx{work + "/" + name + ".7z", work + "/" + name + ".run", name, {}};
+  SelfExtractor sfx{work + "/" + name + ".7z", work + "/" + name + ".run", name, {}, work + "/tmp"};
+  Shell("mkdir -p " + Quote(sfx.temp));
   const std::string totals_file = work + "/" + name + ".tree";
   std::ifstream known(totals_file);
   if (known >> sfx.tree.files >> sfx.tree.bytes && access(sfx.program.c_str(), R_OK) == 0) return sfx;
@@ -111,9 +112,9 @@ SelfExtractor BuildSelfExtractor(const std::string& work, const std::string& nam
   return sfx;
 }
 
-std::string JobCommand(const std::string& program, const std::string& out, bool replacing) {
-  return Quote(OwnExecutable()) + " --run-job " + Quote(program) + " " + Quote(out) + " " + Quote(kSfxPassword) +
-         (replacing ? " --replacing" : "");
+std::string JobCommand(const SelfExtractor& sfx, const std::string& out, bool replacing) {
+  return "TMPDIR=" + Quote(sfx.temp) + " " + Quote(OwnExecutable()) + " --run-job " + Quote(sfx.program) + " " +
+         Quote(out) + " " + Quote(kSfxPassword) + (replacing ? " --replacing" : "");
 }
 
 void CheckTree(const std::string& what, const std::string& out, const TreeTotals& expected) {
@@ -123,6 +124,14 @@ void CheckTree(const std::string& what, const std::string& out, const TreeTotals
                static_cast<long long>(found.files), static_cast<long long>(found.bytes), out.c_str(),
                static_cast<long long>(expected.files), static_cast<long long>(expected.bytes));
   std::exit(1);
+}
+
+JobBenchArgs ParseJobBenchArgs(int argc, char** argv) {
+  JobBenchArgs args;
+  if (argc > 1) args.work = argv[1];
+  if (argc > 2) args.rounds = std::atoi(argv[2]);
+  if (argc > 3) args.only = argv[3];
+  return args;
 }
 
 int RunJobMain(int argc, char** argv) {
