@@ -10,6 +10,11 @@
 # none is running for the prefix.
 export WINEPREFIX="$1"
 shift
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
+export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A caller's UTF-8 locale stays: Wine takes the system's language from it.
+case "${LC_ALL:-}" in
+  *.UTF-8 | *.utf8) ;;
+  *) export LC_ALL=C.UTF-8 ;;
+esac
 wineserver -p3 </dev/null >/dev/null 2>&1 || true
 exec wine "$@"

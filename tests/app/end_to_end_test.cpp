@@ -31,7 +31,7 @@ class EndToEnd : public ::testing::Test {
     WriteFile(dir_ / "holiday/notes.txt", "sun\n");
     std::filesystem::create_directories(dir_ / "holiday/empty");
     WriteFile(dir_ / "pw", "sea salt\n");
-    WriteFile(dir_ / "driver.sh", test::kDriver);
+    WriteFile(dir_ / "driver.sh", std::string(test::kGtkWindows) + test::kDriver);
     std::string out;
     ASSERT_EQ(test::Run(Quote(test::BinaryDir() + "coffer-pack") + " --password-file " + Quote(dir_ / "pw") + " " +
                             Quote(program_) + " " + Quote(dir_ / "holiday") + " </dev/null 2>&1",

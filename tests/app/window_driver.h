@@ -15,16 +15,53 @@ namespace coffer::test {
 
 // Keyboard steps for the driver: wait for a window, then press keys. The
 // windows are told apart by the program's process and their role, which
-// hold in every language; each found window's title is printed.
-inline constexpr const char* kDriver = R"SH(set -u
-prog="$1"; out="$2"; password="$3"; overwrite_keys="$4"; trace="$5"; shift 5
-env "$@" "$prog" 2>"$trace" & pid=$!
+// hold in every language; each found window's title is printed. The part
+// that differs between the systems' windows comes first (kGtkWindows,
+// kWin32Windows): how the program starts, how a window is found, the key
+// that selects a text field's content and the one that presses a button.
+inline constexpr const char* kGtkWindows = R"SH(
+start_program() { env "$@" "$prog" 2>"$trace" & pid=$!; }
 find_role() {
   for w in $(xdotool search --onlyvisible --pid $pid 2>/dev/null); do
     xprop -id "$w" WM_WINDOW_ROLE 2>/dev/null | grep -q "= \"$1\"\$" && { echo "$w"; return 0; }
   done
   return 1
 }
+select_all=ctrl+a
+press=Return
+)SH";
+
+// The Win32 windows under Wine (WINE_RUN and WINE_PREFIX_DIR name the
+// runner and the prefix): found by the program's window class and their
+// client size, which is the same in every language; a message box is any
+// other window of the program. Tabbing into a text field selects it.
+inline constexpr const char* kWin32Windows = R"SH(
+start_program() { env "$@" "$WINE_RUN" "$WINE_PREFIX_DIR" "$prog" 2>"$trace" & pid=$!; }
+find_role() {
+  local size=""
+  case "$1" in
+    coffer-output-folder) size=380x120 ;;
+    coffer-password) size=284x142 ;;
+    coffer-overwrite) size=402x272 ;;
+    coffer-progress) size=392x210 ;;
+  esac
+  for w in $(xdotool search --onlyvisible --classname "^$(basename "$prog" | tr A-Z a-z)\$" 2>/dev/null); do
+    g=$(xdotool getwindowgeometry "$w" 2>/dev/null | sed -n 's/.*Geometry: //p')
+    if [ -n "$size" ]; then
+      [ "$g" = "$size" ] && { echo "$w"; return 0; }
+    else
+      case "$g" in 380x120 | 284x142 | 402x272 | 392x210 | "") ;; *) echo "$w"; return 0 ;; esac
+    fi
+  done
+  return 1
+}
+select_all=""
+press=space
+)SH";
+
+inline constexpr const char* kDriver = R"SH(set -u
+prog="$1"; out="$2"; password="$3"; overwrite_keys="$4"; trace="$5"; shift 5
+start_program "$@"
 give_up() { kill $pid 2>/dev/null; wait $pid; echo "program status $?"; exit "$1"; }
 wait_for() {
   for _ in $(seq 1 150); do
@@ -36,7 +73,7 @@ wait_for() {
 wait_for coffer-output-folder || give_up 90
 sleep 0.4
 # Focus starts on OK: back to the folder field, replace its text, then OK.
-xdotool key shift+Tab shift+Tab ctrl+a; xdotool type --delay 2 "$out"; xdotool key Tab Tab Return
+xdotool key shift+Tab shift+Tab $select_all; xdotool type --delay 2 "$out"; xdotool key Tab Tab $press
 wait_for coffer-password || give_up 91
 # Enter in the entry does nothing: Tab to OK and press it.
 sleep 0.4; xdotool type --delay 5 "$password"; xdotool key Tab space
@@ -75,22 +112,24 @@ inline bool ExtractorImageCarriesAnArchive() {
 }
 
 // The shell command that runs the driver script `driver` on a display of
-// its own; `driver_env` (VAR=value words) goes to the driver itself. The
-// server picks a free display and tells its number when it is ready
+// its own; `driver_env` (VAR=value words) goes to the driver itself, and
+// with `window_manager` a window manager runs on the display. The server
+// picks a free display and tells its number when it is ready
 // (-displayfd): displays started by several tests at the same moment never
 // collide, as guessing a free number can. XVFB_PID names the server.
 inline std::string DriverCommand(const std::string& driver, const std::string& program, const std::string& out,
                                  const std::string& password, const std::string& overwrite_keys,
                                  const std::string& trace, const std::vector<std::string>& env,
-                                 const std::string& driver_env = "") {
+                                 const std::string& driver_env = "", bool window_manager = false) {
   std::string run = "bash " + Quote(driver) + " " + Quote(program) + " " + Quote(out) + " " + Quote(password) + " " +
                     Quote(overwrite_keys) + " " + Quote(trace);
   for (const std::string& e : env) run += " " + Quote(e);
+  const std::string wm = window_manager ? "openbox >/dev/null 2>&1 & wm=$!; sleep 0.5; " : "wm=; ";
   const std::string script =
       "f=$(mktemp); Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>\"$f\" 2>/dev/null & x=$!; "
       "for _ in $(seq 1 200); do [ -s \"$f\" ] && break; sleep 0.05; done; "
-      "export DISPLAY=:$(cat \"$f\"); rm -f \"$f\"; "
-      "XVFB_PID=$x " + driver_env + " " + run + "; rc=$?; kill $x 2>/dev/null; wait $x 2>/dev/null; exit $rc";
+      "export DISPLAY=:$(cat \"$f\"); rm -f \"$f\"; " + wm +
+      "XVFB_PID=$x " + driver_env + " " + run + "; rc=$?; kill $wm $x 2>/dev/null; wait $x 2>/dev/null; exit $rc";
   return "GTK_THEME=Adwaita NO_AT_BRIDGE=1 bash -c " + Quote(script) + " 2>&1";
 }
 

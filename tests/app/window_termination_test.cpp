@@ -37,7 +37,7 @@ class WindowEnded : public ::testing::Test {
     WriteFile(program_, ReadFile(image) + ReadFile(dir_ / "big.7z"));
     chmod(program_.c_str(), 0755);
     std::filesystem::remove(dir_ / "big.7z");
-    WriteFile(dir_ / "driver.sh", test::kDriver);
+    WriteFile(dir_ / "driver.sh", std::string(test::kGtkWindows) + test::kDriver);
   }
 
   // Runs the file until `stop_when` (a shell test) holds, then ends it

@@ -120,7 +120,7 @@ TEST_F(PackRun, RealExtractorImageIsCopiedExactly) {
 // For Windows recipients: the Windows program in front (".exe" added), and
 // the terminal modes read such a file as they read a Linux one.
 TEST_F(PackRun, ForWindowsRecipients) {
-  const std::string image = coffer::test::BinaryDir() + "../build-win32/coffer.exe";
+  const std::string image = COFFER_WINDOWS_BUILD_DIR "coffer.exe";
   struct stat st;
   if (::stat(image.c_str(), &st) != 0) GTEST_SKIP() << "no Windows build beside this one: " << image;
   std::string out;
