@@ -216,7 +216,9 @@ void TfrmPack::TimerTick() {
 }
 
 void TfrmPack::PackEnded(const PackEnd& end) {
-  post_([this, end] { JobEnded(end); });
+  post_([this, alive = std::weak_ptr<bool>(alive_), end] {
+    if (alive.lock()) JobEnded(end);
+  });
 }
 
 void TfrmPack::JobEnded(const PackEnd& end) {

@@ -119,6 +119,9 @@ class TfrmPack final : public PackHost {
   std::string running_password_;
   std::chrono::steady_clock::time_point started_;
   bool close_after_end_ = false;
+  // The job's end may still wait in the main loop's queue when the window
+  // goes; it then finds this gone and does nothing.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace coffer::pack

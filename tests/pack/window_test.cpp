@@ -171,5 +171,26 @@ TEST_F(PackWindowTest, UnpackableEntriesAskAndCancelLeavesNothing) {
   EXPECT_EQ(TopLevel(), before);
 }
 
+// The window may go while its job runs (the program ends): the job stops,
+// and its end, still queued for the main loop, must find nothing to touch.
+TEST_F(PackWindowTest, AWindowGoneWhilePackingLeavesNothing) {
+  WriteFile(dir_ / "big/noise.bin", coffer::test::RandomBytes(size_t{8} << 20, 5));
+  const auto before = TopLevel();
+  {
+    TfrmPack form{false, [](std::function<void()> fn) { PostToMainThread(std::move(fn)); }};
+    form.set_extractor(dir_ / "stand-in");
+    PackWindow window{form, {}};
+    window.Show();
+    form.AddSources({dir_ / "big"});
+    for (const char* entry : {"edPassword", "edRepeat"})
+      gtk_entry_set_text(GTK_ENTRY(gtk::FindByName(GTK_WIDGET(window.window()), entry)), kPassword);
+    form.btnCreateClick();
+    ASSERT_TRUE(form.busy());
+  }
+  while (g_main_context_iteration(nullptr, FALSE)) {
+  }
+  EXPECT_EQ(TopLevel(), before);
+}
+
 }  // namespace
 }  // namespace coffer::pack::test
