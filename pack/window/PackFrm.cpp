@@ -100,8 +100,18 @@ TfrmPack::TfrmPack(bool windows_available, Post post)
 
 TfrmPack::~TfrmPack() {
   // The job must not outlive the window it reports to.
+  StopAndWait();
+}
+
+void TfrmPack::StopAndWait() {
   progress_.stop.store(true, std::memory_order_relaxed);
   worker_.reset();
+}
+
+void TfrmPack::Terminate() {
+  if (!busy()) return view_->Close();
+  close_after_end_ = true;
+  progress_.stop.store(true, std::memory_order_relaxed);
 }
 
 void TfrmPack::FormShow() {
@@ -198,10 +208,7 @@ void TfrmPack::btnCancelClick() {
 bool TfrmPack::FormCloseQuery() {
   if (!busy()) return true;
   view_->ShowMessage(Box(T("04000046"), MessageIcon::kQuestion, MessageButtons::kOkCancel), [this](MessageAnswer answer) {
-    if (answer != MessageAnswer::kOk) return;
-    if (!busy()) return view_->Close();
-    close_after_end_ = true;
-    progress_.stop.store(true, std::memory_order_relaxed);
+    if (answer == MessageAnswer::kOk) Terminate();
   });
   return false;
 }

@@ -100,6 +100,12 @@ class TfrmPack final : public PackHost {
   // runs it asks first; the window then closes once the job has stopped.
   bool FormCloseQuery();
   void TimerTick();
+  // Ended by the system (SIGTERM, a logout): as a confirmed close, without
+  // asking.
+  void Terminate();
+  // The display is gone: the job stops and is waited for here, so that its
+  // unfinished file is removed before the process ends.
+  void StopAndWait();
 
   void PackEnded(const PackEnd& end) override;  // on the job's thread
 

@@ -12,6 +12,7 @@
 #include "pack/window/PackFrmGtk.h"
 #include "platform/locale.h"
 #include "platform/main_thread.h"
+#include "platform/termination.h"
 
 namespace coffer::pack {
 namespace {
@@ -38,6 +39,7 @@ int RunPackWindow() {
     std::fprintf(stderr, "coffer-pack-window: no display to show the window on\n");
     return 1;
   }
+  int ended_by = 0;  // the termination signal, if one came
   try {
     const uint16_t lang_id = SystemDefaultLangId();
     LanguageFolder language(lang_id);
@@ -46,15 +48,21 @@ int RunPackWindow() {
     {
       TfrmPack form(WindowsImageAvailable(), [](std::function<void()> fn) { PostToMainThread(std::move(fn)); });
       PackWindow window(form, [loop] { g_main_loop_quit(loop); });
+      WatchTermination([&form, &ended_by](int signal) {
+        if (!ended_by) ended_by = signal;
+        form.Terminate();
+      });
+      WatchDisplayLoss([&form] { form.StopAndWait(); });
       window.Show();
       g_main_loop_run(loop);
     }
     g_main_loop_unref(loop);
-    return 0;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "coffer-pack-window: %s\n", e.what());
     return 1;
   }
+  if (ended_by) ExitBySignal(ended_by);  // once the language folder is gone
+  return 0;
 }
 
 }  // namespace coffer::pack

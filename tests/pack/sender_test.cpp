@@ -160,5 +160,18 @@ TEST_F(Sender, WindowModeIsChosenForDesktops) {
   }
 }
 
+// Ended by the system, the window program goes as its signal would end it,
+// its working folder (the language file's) removed first.
+TEST_F(Sender, WindowProgramEndsBySignalLeavingNothing) {
+  std::string out;
+  const int rc = Sh("cd " + Quote(dir_.path()) + " && { " + Env() + "LC_ALL=C " +
+                        Quote(coffer::test::BinaryDir() + "coffer-pack-window") +
+                        " & pid=$!; xdotool search --sync --name 'Make a self-extracting file' >/dev/null; "
+                        "kill -TERM $pid; wait $pid; }",
+                    &out);
+  EXPECT_EQ(rc, 143) << out;
+  EXPECT_EQ(TreeEntries(dir_ / "tmp"), std::vector<std::string>{});
+}
+
 }  // namespace
 }  // namespace coffer::pack::test

@@ -169,6 +169,14 @@ TEST_F(PackWindowTest, UnpackableEntriesAskAndCancelLeavesNothing) {
   EXPECT_EQ(Answer(GTK_RESPONSE_OK), "Stop packing? Nothing will be written.");
   EXPECT_TRUE(coffer::test::SpinUntil([&] { return closed_; }));
   EXPECT_EQ(TopLevel(), before);
+
+  // Ended by the system, as that confirmed close without the question.
+  closed_ = false;
+  Click("btnCreate");
+  form_.Terminate();
+  EXPECT_TRUE(coffer::test::SpinUntil([&] { return closed_; }));
+  EXPECT_EQ(gtk::FindToplevel(kMessageBoxName), nullptr);
+  EXPECT_EQ(TopLevel(), before);
 }
 
 // The window may go while its job runs (the program ends): the job stops,
