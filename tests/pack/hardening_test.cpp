@@ -7,12 +7,14 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 
 #include "app/files.h"
 #include "pack/packer.h"
 #include "tests/pack/pack_fixture.h"
+#include "tests/support/other_fs-posix.h"
 
 namespace coffer::pack::test {
 namespace {
@@ -104,10 +106,15 @@ TEST_F(Hardening, TheTraceNeverShowsThePassword) {
 
 // A file large enough that each stage lasts a moment: stored, so that the
 // copy and the extraction both take a while, and a second, smaller file.
+// The runs' working folders go to another file system than the output
+// where there is one, so that placing copies: a rename would be over
+// before any signal could come.
 class Ended : public Hardening {
  protected:
   void SetUp() override {
     Hardening::SetUp();
+    tmp_ = other_.ok() ? other_ / "tmp" : dir_ / "tmp";
+    Sh("mkdir -p " + Quote(tmp_));
     Sh("mkdir -p " + Quote(dir_ / "big") + " && head -c 200000000 /dev/urandom > " + Quote(dir_ / "big/large.bin"));
     WriteFile(dir_ / "big/small.txt", "small\n");
     WriteFile(dir_ / "probe/" + std::string(kProbeItemName), coffer::test::RandomBytes(64, 3));
@@ -121,7 +128,7 @@ class Ended : public Hardening {
   // Starts --extract in its own session, waits for `stage`, sends `sig`;
   // returns the exit status.
   int EndIn(const std::function<bool()>& stage, int sig, const std::string& mode) {
-    const std::string tmp = dir_ / "tmp", exe = coffer::test::BinaryDir() + "coffer-pack";
+    const std::string tmp = tmp_, exe = coffer::test::BinaryDir() + "coffer-pack";
     const pid_t pid = fork();
     if (pid == 0) {
       setsid();
@@ -145,7 +152,7 @@ class Ended : public Hardening {
   }
 
   bool Copying() {
-    for (const auto& e : fs::directory_iterator(dir_ / "tmp")) {
+    for (const auto& e : fs::directory_iterator(tmp_)) {
       std::error_code ec;
       const auto size = fs::file_size(e.path() / "tmp.dat", ec);
       if (!ec && size > 0) return true;
@@ -167,8 +174,11 @@ class Ended : public Hardening {
       if (path == "large.bin" && content == previous_large) continue;
       EXPECT_EQ(content, ReadFile(dir_ / "big/" + path)) << what << ": " << path << " is not whole";
     }
-    EXPECT_EQ(TreeEntries(dir_ / "tmp"), std::vector<std::string>{}) << what << ": working folders left";
+    EXPECT_EQ(TreeEntries(tmp_), std::vector<std::string>{}) << what << ": working folders left";
   }
+
+  coffer::test::OtherFileSystem other_;
+  std::string tmp_;
 };
 
 TEST_F(Ended, EachSignalInEachStageEndsAsACancelLeavingOnlyWholeFiles) {
@@ -181,6 +191,10 @@ TEST_F(Ended, EachSignalInEachStageEndsAsACancelLeavingOnlyWholeFiles) {
     const std::string what = std::string(c.stage) + " " + strsignal(c.sig);
     Sh("rm -rf " + Quote(dir_ / "x"));
     const std::string stage = c.stage;
+    if (stage == "placing" && !other_.ok()) {
+      std::printf("[  SKIPPED ] %s: %s\n", what.c_str(), other_.reason().c_str());
+      continue;
+    }
     std::string previous;
     if (stage == "placing") {
       ASSERT_EQ(Pack("--extract big.run -o x --overwrite never --password-file pw"), 0);

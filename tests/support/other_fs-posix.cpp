@@ -22,7 +22,7 @@ OtherFileSystem::OtherFileSystem() {
   const std::string temp = fs::temp_directory_path().string();
   if (geteuid() == 0) {
     path_ = NewFolder(temp + "/coffer-mount-XXXXXX");
-    mounted_ = !path_.empty() && Run("mount -t tmpfs -o size=64m coffer-test " + Quote(path_)) == 0;
+    mounted_ = !path_.empty() && Run("mount -t tmpfs -o size=1g coffer-test " + Quote(path_)) == 0;
     if (mounted_) return;
     if (!path_.empty()) ::rmdir(path_.c_str());
   }
