@@ -1,5 +1,7 @@
 #include "ui/MainFrmWin32.h"
 
+#include <algorithm>
+
 #include "ui/OverWriteFrmWin32.h"
 
 namespace coffer {
@@ -81,6 +83,18 @@ void MainWindowWin32::ApplyTexts(const Texts& t) {
   const std::string* tips[] = {&t.lblTotalSize_Tip, &t.lblCurrentSize_Tip, &t.lblSpeed_Tip, &t.lblTime_Used_Tip,
                                &t.lblTime_Left_Tip};
   for (int i = 0; i < 5; ++i) win32::SetText(tips_[i], *tips[i]);
+  // A caption longer than the design's column (German, Spanish, Arabic)
+  // widens its label, and its value moves along within the pair's room.
+  for (const Pair& p : kPairs) {
+    HWND tip = tips_[p.tip_index];
+    win32::FitLabel(tip, kTipWidth, kLabelHeight);
+    RECT r{};
+    ::GetWindowRect(tip, &r);
+    const int value_x = win32::Scale(p.x) + (r.right - r.left) + win32::Scale(2);
+    const int room_end = win32::Scale(p.x + kTipWidth + 2 + kValueWidth);
+    ::SetWindowPos(::GetDlgItem(hwnd(), p.value_id), nullptr, value_x, win32::Scale(p.y),
+                   std::max(0, room_end - value_x), win32::Scale(kLabelHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void MainWindowWin32::SetLabel(MainLabel label, const std::string& text) {

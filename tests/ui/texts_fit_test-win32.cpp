@@ -57,5 +57,22 @@ TEST(Win32Texts, EveryButtonTextFitsItsButtonInEveryLanguage) {
   }
 }
 
+// The progress window's captions grow with their text and push their value
+// along; caption and the widest value must share the pair's 172 pixels.
+TEST(Win32Texts, EveryProgressCaptionLeavesRoomForItsValue) {
+  const std::pair<const char*, const char*> pairs[] = {
+      {"02000C03", "1023.99 GB"}, {"02000C04", "999.99 MB/s"}, {"02000C01", "00:00:00"}, {"02000C02", "00:00:00"}};
+  test::ScratchDir dir;
+  for (const char* language : kLanguages) {
+    const std::string file = dir / (std::string(language) + ".txt");
+    ResourceToFile(language, "FILE", file);
+    for (const auto& [key, value] : pairs) {
+      const std::string caption = i18n::Lookup(file, "Main", key);
+      EXPECT_LE(TextWidth(caption) + win32::Scale(2) + TextWidth(value), win32::Scale(172))
+          << language << " " << key << ": " << caption;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace coffer
