@@ -179,6 +179,24 @@ TEST_F(PackWindowTest, UnpackableEntriesAskAndCancelLeavesNothing) {
   EXPECT_EQ(TopLevel(), before);
 }
 
+TEST_F(PackWindowTest, ForWindowsRecipientsWhereTheImageIsThere) {
+  if (!WindowsImageAvailable()) GTEST_SKIP() << "no Windows build beside this one";
+  TfrmPack form{true, [](std::function<void()> fn) { PostToMainThread(std::move(fn)); }};
+  PackWindow window{form, {}};
+  window.Show();
+  form.AddSources({dir_ / "src"});
+  auto find = [&](const char* name) { return gtk::FindByName(GTK_WIDGET(window.window()), name); };
+  for (const char* entry : {"edPassword", "edRepeat"}) gtk_entry_set_text(GTK_ENTRY(find(entry)), kPassword);
+  ASSERT_TRUE(gtk_widget_get_sensitive(find("rbWindows")));
+  gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(find("rbWindows")), TRUE);
+  gtk_button_clicked(GTK_BUTTON(find("btnCreate")));
+  const std::string done = Answer(GTK_RESPONSE_CANCEL);
+  EXPECT_NE(done.find(dir_ / "src.exe"), std::string::npos) << done;
+  EXPECT_NE(done.find("A Windows recipient just starts the file."), std::string::npos) << done;
+  EXPECT_EQ(ReadFile(dir_ / "src.exe").substr(0, 2), "MZ");
+  EXPECT_EQ(TreeContents(Unpacked("src.exe")), TreeContents(dir_ / "src"));
+}
+
 // The window may go while its job runs (the program ends): the job stops,
 // and its end, still queued for the main loop, must find nothing to touch.
 TEST_F(PackWindowTest, AWindowGoneWhilePackingLeavesNothing) {
