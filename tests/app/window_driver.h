@@ -81,6 +81,12 @@ if [ -n "$overwrite_keys" ]; then
   wait_for coffer-overwrite || give_up 92
   sleep 0.4; xdotool key $overwrite_keys
 fi
+# The recipient changes their mind: once the progress window shows, the
+# keys CANCEL_KEYS go to it (the question they raise is answered below).
+if [ -n "${CANCEL_KEYS:-}" ]; then
+  wait_for coffer-progress || give_up 94
+  sleep 0.2; xdotool key $CANCEL_KEYS
+fi
 # The system ends the run: once the shell test STOP_WHEN holds, the signal
 # STOP_WITH goes to the program, or with "display" the display goes away.
 if [ -n "${STOP_WHEN:-}" ]; then

@@ -55,9 +55,11 @@ class WindowsRecipient : public ::testing::Test {
   }
   // Runs photos.exe in the language of `locale`; returns the driver's
   // status, its output in log_.
-  int Drive(const std::string& password, const std::string& overwrite_keys, const std::string& locale) {
+  int Drive(const std::string& password, const std::string& overwrite_keys, const std::string& locale,
+            const std::string& cancel_keys = "") {
     const std::string driver_env = "WINE_RUN=" + Quote(test::SourceDir() + "cmake/wine-run.sh") +
-                                   " WINE_PREFIX_DIR=" + Quote(kWindowsBuild + "wine");
+                                   " WINE_PREFIX_DIR=" + Quote(kWindowsBuild + "wine") +
+                                   " CANCEL_KEYS=" + Quote(cancel_keys);
     const std::vector<std::string> env = {"LOCPATH=" + Locales(), "LC_ALL=" + locale};
     // The folder as a Windows user types it: drive Z: is the Unix root.
     std::string folder = "Z:" + dir_ / "out/";
@@ -97,6 +99,30 @@ TEST_F(WindowsRecipient, ExtractsAsksBeforeReplacingAndRefusesAWrongPassword) {
   ASSERT_EQ(Drive("sea pepper", "", "ar_EG.UTF-8"), 0);
   EXPECT_NE(log_.find("title coffer-message: "), std::string::npos) << log_;
   EXPECT_EQ(test::TreeEntries(dir_ / "out"), before);
+
+  // Pause, then Cancel in the progress window (from Background: Tab,
+  // Space, Tab, Space), confirmed: the run ends before the large file is
+  // whole, only whole files stay, and no working folder is left in the
+  // system's temporary folder.
+  test::Run("rm -rf " + Quote(dir_ / "out"));
+  test::Run("head -c 100000000 /dev/urandom > " + Quote(dir_ / "holiday/large.bin"));
+  test::Run("rm -f " + Quote(dir_ / "photos.exe") + " && " + Quote(test::BinaryDir() + "coffer-pack") +
+            " --windows --password-file " + Quote(dir_ / "pw") + " " + Quote(dir_ / "photos") + " " +
+            Quote(dir_ / "holiday") + " </dev/null >/dev/null 2>&1");
+  const auto working_folders = [&] {
+    std::string out;
+    test::Run("ls -d " + Quote(kWindowsBuild + "wine/drive_c/users/") + "*/AppData/Local/Temp/tv_* 2>/dev/null", &out);
+    return out;
+  };
+  const std::string before_run = working_folders();
+  ASSERT_EQ(Drive("sea salt", "", "C.UTF-8", "Tab space Tab space"), 0);
+  EXPECT_NE(log_.find("title coffer-message: "), std::string::npos) << log_;
+  EXPECT_EQ(working_folders(), before_run);
+  EXPECT_FALSE(Exists(base + "large.bin"));
+  if (Exists(base)) {
+    for (const auto& [path, content] : TreeContents(base))
+      EXPECT_EQ(content, ReadFile(dir_ / "holiday/" + path)) << path << " is not whole";
+  }
 }
 
 }  // namespace
