@@ -260,7 +260,12 @@ void PackWindow::SetBusy(bool busy) {
 
 void PackWindow::ShowProgress(double fraction, const std::string& line) {
   gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(pbProgress_), fraction);
-  gtk_label_set_text(GTK_LABEL(lblProgress_), line.c_str());
+  // The line starts with a figure, which would make Pango lay a right-to-
+  // left sentence out from the left; a mark of the window's direction
+  // first keeps the sentence's own order.
+  const bool rtl = gtk_widget_get_direction(lblProgress_) == GTK_TEXT_DIR_RTL;
+  const std::string text = line.empty() ? line : (rtl ? "\u200F" : "\u200E") + line;
+  gtk_label_set_text(GTK_LABEL(lblProgress_), text.c_str());
 }
 
 void PackWindow::ShowMessage(const MessageBoxSpec& spec, std::function<void(MessageAnswer)> done) {

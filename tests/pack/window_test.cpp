@@ -105,6 +105,21 @@ TEST_F(PackWindowTest, ProgressLineFigures) {
   for (const auto& c : cases) EXPECT_EQ(ProgressLine(c.total, c.done, c.elapsed), c.line) << c.done;
 }
 
+// The progress line begins with a figure; in a right-to-left window it is
+// still laid out from the right (Pango would take the figure's direction).
+TEST_F(PackWindowTest, ProgressLineTakesTheWindowsDirection) {
+  for (const GtkTextDirection direction : {GTK_TEXT_DIR_RTL, GTK_TEXT_DIR_LTR}) {
+    gtk_widget_set_default_direction(direction);
+    TfrmPack form{false, [](std::function<void()>) {}};
+    PackWindow window{form, {}};
+    window.ShowProgress(0.5, "1 MB");
+    GtkLabel* label = GTK_LABEL(gtk::FindByName(GTK_WIDGET(window.window()), "lblProgress"));
+    PangoLayout* layout = gtk_label_get_layout(label);
+    const PangoDirection laid = pango_layout_get_direction(layout, 0);
+    EXPECT_EQ(laid, direction == GTK_TEXT_DIR_RTL ? PANGO_DIRECTION_RTL : PANGO_DIRECTION_LTR);
+  }
+}
+
 TEST_F(PackWindowTest, CreateAsAUserWould) {
   window_.Show();
   ASSERT_TRUE(coffer::test::SpinUntil([] { return gtk::ToplevelVisible("frmPack"); }));
