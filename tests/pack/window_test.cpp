@@ -212,6 +212,29 @@ TEST_F(PackWindowTest, ForWindowsRecipientsWhereTheImageIsThere) {
   EXPECT_EQ(TreeContents(Unpacked("src.exe")), TreeContents(dir_ / "src"));
 }
 
+// What the file manager hands over on a drop: a URI list, as selection
+// data from a clipboard this test owns.
+TEST_F(PackWindowTest, DroppedFilesAndFoldersAreAdded) {
+  const std::string uris = "file://" + (dir_ / "src") + "\r\nfile://" + (dir_ / "pw") + "\r\n";
+  GtkClipboard* clipboard = gtk_clipboard_get(gdk_atom_intern_static_string("COFFER_TEST_DROP"));
+  GtkTargetEntry target = {const_cast<gchar*>("text/uri-list"), 0, 0};
+  gtk_clipboard_set_with_data(
+      clipboard, &target, 1,
+      [](GtkClipboard*, GtkSelectionData* data, guint, gpointer list) {
+        const auto& text = *static_cast<const std::string*>(list);
+        gtk_selection_data_set(data, gdk_atom_intern_static_string("text/uri-list"), 8,
+                               reinterpret_cast<const guchar*>(text.data()), static_cast<gint>(text.size()));
+      },
+      nullptr, const_cast<std::string*>(&uris));
+  GtkSelectionData* data = gtk_clipboard_wait_for_contents(clipboard, gdk_atom_intern_static_string("text/uri-list"));
+  ASSERT_NE(data, nullptr);
+  GtkWidget* area = gtk_widget_get_parent(gtk_widget_get_parent(Find("lstSources")));  // list, viewport, scrolled
+  g_signal_emit_by_name(area, "drag-data-received", nullptr, 0, 0, data, 0u, 0u);
+  gtk_selection_data_free(data);
+  gtk_clipboard_clear(clipboard);
+  EXPECT_EQ(form_.sources(), (std::vector<std::string>{dir_ / "src", dir_ / "pw"}));
+}
+
 // The window may go while its job runs (the program ends): the job stops,
 // and its end, still queued for the main loop, must find nothing to touch.
 TEST_F(PackWindowTest, AWindowGoneWhilePackingLeavesNothing) {
