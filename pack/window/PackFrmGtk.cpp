@@ -247,8 +247,7 @@ void PackWindow::SetBusy(bool busy) {
   for (GtkWidget* w : {lstSources_, btnAddFiles_, btnAddFolder_, btnRemove_, edName_, edFolder_, btnBrowse_,
                        edPassword_, edRepeat_, chkShowPassword_, chkHideNames_, rbLinux_, btnCreate_, btnClose_})
     gtk_widget_set_sensitive(w, !busy);
-  if (!busy) gtk_widget_set_sensitive(rbWindows_, form_.windows_available());
-  else gtk_widget_set_sensitive(rbWindows_, FALSE);
+  gtk_widget_set_sensitive(rbWindows_, !busy && form_.windows_available());
   gtk_widget_set_visible(btnCancel_, busy);
   gtk_widget_set_visible(btnClose_, !busy);
   if (busy) timer_.Every(500, [this] {
