@@ -36,15 +36,6 @@ std::optional<std::string> NewFolderIn(const std::string& base) {
   return std::nullopt;
 }
 
-// "tv_XXXX.tmp", four upper-case hex digits: what CreateUniqueTempFile
-// gives with the working folders' prefix.
-bool IsWorkingFolderName(const std::string& name) {
-  if (name.size() != 11 || name.compare(0, 3, "tv_") != 0 || name.compare(7, 4, ".tmp") != 0) return false;
-  for (size_t i = 3; i < 7; ++i)
-    if (!((name[i] >= '0' && name[i] <= '9') || (name[i] >= 'A' && name[i] <= 'F'))) return false;
-  return true;
-}
-
 }  // namespace
 
 void SweepDeadWorkingFolders(const FreeSpaceSource& source) {
@@ -53,8 +44,9 @@ void SweepDeadWorkingFolders(const FreeSpaceSource& source) {
     if (std::find(bases.begin(), bases.end(), WithSlash(root)) == bases.end()) bases.push_back(WithSlash(root));
   for (const std::string& base : bases) {
     for (const std::string& name : SubfolderNames(base)) {
-      if (!IsWorkingFolderName(name)) continue;
-      const std::string folder = base + name + "/";
+      // Only names our own rule makes, in the system's form.
+      if (!IsUniqueTempName(name, "tv_")) continue;
+      const std::string folder = WithSlash(base + name);
       if (ClaimRunFolder(folder) != RunClaim::kClaimed) continue;
       DebugLine((RemoveTree(folder) ? "removed " : "could not remove all of ") + folder +
                 ", the working folder of a run that ended without clearing it");

@@ -115,4 +115,12 @@ std::string FolderOfPath(const std::string& path) { return FolderPart(path, "/")
 
 std::string FileNameOfPath(const std::string& path) { return FileNamePart(path, "/"); }
 
+bool IsUniqueTempName(std::string_view name, std::string_view prefix) {
+  if (name.size() != prefix.size() + 8 || name.substr(0, prefix.size()) != prefix || !name.ends_with(".tmp"))
+    return false;
+  for (char c : name.substr(prefix.size(), 4))
+    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
+  return true;
+}
+
 }  // namespace coffer

@@ -1,6 +1,8 @@
 #include "platform/paths.h"
 #include "platform/system-win32.h"
 
+#include <cctype>
+
 namespace coffer {
 namespace {
 
@@ -86,6 +88,16 @@ std::string OwnExecutablePath() {
     if (n < buffer.size()) return win32::Narrow(std::wstring_view(buffer.data(), n));
     buffer.resize(buffer.size() * 2);
   }
+}
+
+// GetTempFileNameW writes the number in hex; Wine leaves out leading
+// zeros and writes lower case.
+bool IsUniqueTempName(std::string_view name, std::string_view prefix) {
+  if (name.size() < prefix.size() + 5 || name.size() > prefix.size() + 8) return false;
+  if (!name.ends_with(".tmp") || name.substr(0, prefix.size()) != prefix) return false;
+  for (char c : name.substr(prefix.size(), name.size() - prefix.size() - 4))
+    if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+  return true;
 }
 
 }  // namespace coffer

@@ -20,6 +20,11 @@ std::string TempFolder();
 // the next. Nothing when all 65,536 are taken or the folder refuses.
 std::optional<std::string> CreateUniqueTempFile(const std::string& folder, const std::string& prefix);
 
+// Whether `name` has the form CreateUniqueTempFile gives with `prefix`:
+// here four upper-case hex digits; on Windows the system's own names, one
+// to four hex digits in either case.
+bool IsUniqueTempName(std::string_view name, std::string_view prefix);
+
 // Free space for unprivileged writers on the file system holding `path`,
 // in whole MiB; nothing when the system cannot tell.
 std::optional<int64_t> FreeSpaceMiB(const std::string& path);

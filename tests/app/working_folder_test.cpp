@@ -114,5 +114,21 @@ TEST(WorkingFolderRule, ProcessWideSourceIsReplaceable) {
   EXPECT_EQ(&CurrentFreeSpace(), &SystemFreeSpace());
 }
 
+// A run that ended without clearing its folder (its lock gone, as when it
+// is killed) leaves a folder that the next sweep removes; a live run's
+// folder stays.
+TEST(WorkingFolderSweep, RemovesAFolderWhoseRunEndedAndKeepsALiveOne) {
+  ScratchDir dir;
+  FakeSpace space(dir, {{"tmp", 100}});
+  const std::string ended = MakeWorkingFolder(kMiB, space);
+  const std::string live = MakeWorkingFolder(kMiB, space);
+  test::WriteFile(ended + "payload", "x");
+  ReleaseRunLock(ended);
+  SweepDeadWorkingFolders(space);
+  EXPECT_FALSE(test::Exists(ended));
+  EXPECT_TRUE(test::Exists(live));
+  ReleaseRunLock(live);
+}
+
 }  // namespace
 }  // namespace coffer
