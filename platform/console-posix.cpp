@@ -8,6 +8,8 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <cstdlib>
 
 namespace coffer {
 namespace {
@@ -121,5 +123,19 @@ std::optional<std::string> ReadConsoleLine(const std::string& prompt, bool hidde
 }
 
 bool ErrorOutputIsConsole() { return ::isatty(STDERR_FILENO) == 1; }
+
+bool StartedFromDesktop() {
+  auto set = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+  };
+  return !::isatty(STDIN_FILENO) && (set("DISPLAY") || set("WAYLAND_DISPLAY"));
+}
+
+std::string RunInstead(const std::string& path) {
+  char* args[] = {const_cast<char*>(path.c_str()), nullptr};
+  ::execv(path.c_str(), args);
+  return std::strerror(errno);
+}
 
 }  // namespace coffer

@@ -32,4 +32,12 @@ std::optional<std::string> ReadConsoleLine(const std::string& prompt, bool hidde
 // Whether the error output goes to a terminal (a progress bar may draw).
 bool ErrorOutputIsConsole();
 
+// Whether the program was started from a desktop (a launcher, a file
+// manager): no terminal on its input, and a display to show a window on.
+bool StartedFromDesktop();
+
+// Replaces this process with the program `path`, run with no arguments.
+// Returns only when that fails, with the system's reason.
+std::string RunInstead(const std::string& path);
+
 }  // namespace coffer
