@@ -86,6 +86,8 @@ fi
 if [ -n "${CANCEL_KEYS:-}" ]; then
   wait_for coffer-progress || give_up 94
   sleep 0.2; xdotool key $CANCEL_KEYS
+  # Then, where asked, the session ends (log-off, shutdown).
+  if [ -n "${END_SESSION:-}" ]; then sleep 0.3; eval "$END_SESSION"; fi
 fi
 # The system ends the run: once the shell test STOP_WHEN holds, the signal
 # STOP_WITH goes to the program, or with "display" the display goes away.

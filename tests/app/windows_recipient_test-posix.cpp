@@ -56,10 +56,10 @@ class WindowsRecipient : public ::testing::Test {
   // Runs photos.exe in the language of `locale`; returns the driver's
   // status, its output in log_.
   int Drive(const std::string& password, const std::string& overwrite_keys, const std::string& locale,
-            const std::string& cancel_keys = "") {
+            const std::string& cancel_keys = "", const std::string& end_session = "", int expected = 0) {
     const std::string driver_env = "WINE_RUN=" + Quote(test::SourceDir() + "cmake/wine-run.sh") +
                                    " WINE_PREFIX_DIR=" + Quote(kWindowsBuild + "wine") +
-                                   " CANCEL_KEYS=" + Quote(cancel_keys);
+                                   " CANCEL_KEYS=" + Quote(cancel_keys) + " END_SESSION=" + Quote(end_session);
     const std::vector<std::string> env = {"LOCPATH=" + Locales(), "LC_ALL=" + locale};
     // The folder as a Windows user types it: drive Z: is the Unix root.
     std::string folder = "Z:" + dir_ / "out/";
@@ -68,8 +68,13 @@ class WindowsRecipient : public ::testing::Test {
     const int rc = test::Run(test::DriverCommand(dir_ / "driver.sh", dir_ / "photos.exe", folder,
                                                  password, overwrite_keys, dir_ / "trace", env, driver_env, true),
                              &log_);
-    if (rc != 0) ADD_FAILURE() << log_;
+    if (rc != expected) ADD_FAILURE() << log_;
     return rc;
+  }
+  void ExpectOnlyWholeFiles(const std::string& base) {
+    if (!Exists(base)) return;
+    for (const auto& [path, content] : TreeContents(base))
+      EXPECT_EQ(content, ReadFile(dir_ / "holiday/" + path)) << path << " is not whole";
   }
   test::ScratchDir dir_;
   std::string log_;
@@ -109,9 +114,12 @@ TEST_F(WindowsRecipient, ExtractsAsksBeforeReplacingAndRefusesAWrongPassword) {
   test::Run("rm -f " + Quote(dir_ / "photos.exe") + " && " + Quote(test::BinaryDir() + "coffer-pack") +
             " --windows --password-file " + Quote(dir_ / "pw") + " " + Quote(dir_ / "photos") + " " +
             Quote(dir_ / "holiday") + " </dev/null >/dev/null 2>&1");
+  // Wine's temporary folder is C:\users\<user>\Temp in its prefix.
+  const std::string users = Quote(kWindowsBuild + "wine/drive_c/users/");
+  ASSERT_EQ(test::Run("ls -d " + users + "*/Temp >/dev/null"), 0);
   const auto working_folders = [&] {
     std::string out;
-    test::Run("ls -d " + Quote(kWindowsBuild + "wine/drive_c/users/") + "*/AppData/Local/Temp/tv_* 2>/dev/null", &out);
+    test::Run("ls -d " + users + "*/Temp/tv_* 2>/dev/null", &out);
     return out;
   };
   const std::string before_run = working_folders();
@@ -119,10 +127,19 @@ TEST_F(WindowsRecipient, ExtractsAsksBeforeReplacingAndRefusesAWrongPassword) {
   EXPECT_NE(log_.find("title coffer-message: "), std::string::npos) << log_;
   EXPECT_EQ(working_folders(), before_run);
   EXPECT_FALSE(Exists(base + "large.bin"));
-  if (Exists(base)) {
-    for (const auto& [path, content] : TreeContents(base))
-      EXPECT_EQ(content, ReadFile(dir_ / "holiday/" + path)) << path << " is not whole";
-  }
+  ExpectOnlyWholeFiles(base);
+
+  // The session ends (log-off) while the run is paused: it ends as a
+  // confirmed cancel does, then as a process ended by the system (status
+  // 3, what the C library's default action for a termination request
+  // gives).
+  test::Run("rm -rf " + Quote(dir_ / "out"));
+  const std::string end_session =
+      "WINEPREFIX=" + Quote(kWindowsBuild + "wine") + " WINEDEBUG=-all wineboot --end-session";
+  ASSERT_EQ(Drive("sea salt", "", "C.UTF-8", "Tab space", end_session, 3), 3);
+  EXPECT_EQ(working_folders(), before_run);
+  EXPECT_FALSE(Exists(base + "large.bin"));
+  ExpectOnlyWholeFiles(base);
 }
 
 }  // namespace
