@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "tests/support/scratch.h"
+#include "tests/ui/main_fakes.h"
+#include "ui/MainFrmWin32.h"
 #include "ui/OverWriteFrmWin32.h"
 #include "ui/PasswordFrmWin32.h"
 #include "ui/SetOutputFrmWin32.h"
@@ -133,6 +135,35 @@ TEST(DialogLayout, OverwriteQuestion) {
   ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id(I::btnCancel), BN_CLICKED),
                  reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id(I::btnCancel))));
   EXPECT_TRUE(test::SpinUntil([&] { return answered; }));
+}
+
+// The progress window's captions have the design's width at least; a
+// longer one widens its label and moves its value along, which keeps to
+// the pair's room (the next pair, or the frame's edge).
+TEST(DialogLayout, ProgressCaptionsMoveTheirValuesAlong) {
+  using W = MainWindowWin32;
+  TfrmSetOutput set_output{"C:\\Downloads\\"};
+  TfrmPassword password;
+  test::JobScript job;
+  TfrmMain form{set_output, password, 0x0409, test::ScriptedFactory(job)};
+  W view{form, [] {}};
+  HWND w = view.hwnd();
+  MainView::Texts texts;
+  texts.lblTotalSize_Tip = "Total:";
+  texts.lblSpeed_Tip = "Speed:";
+  texts.lblTime_Used_Tip = "Verstrichene Zeit bis jetzt:";
+  texts.lblTime_Left_Tip = "Remaining:";
+  view.ApplyTexts(texts);
+  const auto rect = [&](int id) { return ClientRectOf(w, ::GetDlgItem(w, id)); };
+  // Short captions keep the design's places.
+  EXPECT_EQ(rect(W::kLblTotalSize).left, win32::Scale(24 + 86 + 2));
+  EXPECT_EQ(rect(W::kLblTime_Left).left, win32::Scale(200 + 86 + 2));
+  // The long one: its whole text shows, its value follows it and ends where
+  // the pair's room ends.
+  const RECT tip = rect(W::kLblTime_Used_Tip), value = rect(W::kLblTime_Used);
+  EXPECT_GT(tip.right - tip.left, win32::Scale(86));
+  EXPECT_EQ(value.left, tip.right + win32::Scale(2));
+  EXPECT_EQ(value.right, win32::Scale(24 + 86 + 2 + 84));
 }
 
 }  // namespace
