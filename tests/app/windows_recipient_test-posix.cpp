@@ -68,7 +68,7 @@ class WindowsRecipient : public ::testing::Test {
     const int rc = test::Run(test::DriverCommand(dir_ / "driver.sh", dir_ / "photos.exe", folder,
                                                  password, overwrite_keys, dir_ / "trace", env, driver_env, true),
                              &log_);
-    if (rc != expected) ADD_FAILURE() << log_;
+    if (expected >= 0 && rc != expected) ADD_FAILURE() << log_;
     return rc;
   }
   void ExpectOnlyWholeFiles(const std::string& base) {
@@ -130,13 +130,15 @@ TEST_F(WindowsRecipient, ExtractsAsksBeforeReplacingAndRefusesAWrongPassword) {
   ExpectOnlyWholeFiles(base);
 
   // The session ends (log-off) while the run is paused: it ends as a
-  // confirmed cancel does, then as a process ended by the system (status
-  // 3, what the C library's default action for a termination request
-  // gives).
+  // confirmed cancel does. The job is stopped and cleared away before the
+  // session's message is answered; then either the program's own end
+  // (status 3, the C library's default action for a termination request)
+  // or the system's end of the process (0) comes first.
   test::Run("rm -rf " + Quote(dir_ / "out"));
   const std::string end_session =
       "WINEPREFIX=" + Quote(kWindowsBuild + "wine") + " WINEDEBUG=-all wineboot --end-session";
-  ASSERT_EQ(Drive("sea salt", "", "C.UTF-8", "Tab space", end_session, 3), 3);
+  const int status = Drive("sea salt", "", "C.UTF-8", "Tab space", end_session, -1);
+  EXPECT_TRUE(status == 3 || status == 0) << status << "\n" << log_;
   EXPECT_EQ(working_folders(), before_run);
   EXPECT_FALSE(Exists(base + "large.bin"));
   ExpectOnlyWholeFiles(base);
