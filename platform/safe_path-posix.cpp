@@ -126,22 +126,32 @@ void SafeFolder::CreateFolders(const std::string& rel) {
 }
 
 std::unique_ptr<FileStream> SafeFolder::CreateItemFile(const std::string& rel) {
+  const size_t slash = rel.rfind('/');
   std::string leaf;
-  const int base = FolderFd(folder_);
-  const int dir = OpenParent(base, path_, rel, true, &leaf);
-  std::unique_ptr<FileStream> file;
+  int dir;
+  if (slash != std::string::npos && slash == last_parent_.size() && rel.compare(0, slash, last_parent_) == 0 &&
+      IsSafeItemPath(rel)) {
+    dir = FolderFd(last_parent_folder_);
+    leaf = rel.substr(slash + 1);
+  } else {
+    const int base = FolderFd(folder_);
+    dir = OpenParent(base, path_, rel, true, &leaf);
+    // The walk's descriptor is kept for the next file (the base is held anyway).
+    last_parent_.clear();
+    last_parent_folder_ = OpenFolder();
+    if (dir != base) {
+      last_parent_folder_ = MakeOpenFolder(dir, path_ + rel.substr(0, slash + 1), 0);
+      last_parent_ = rel.substr(0, slash);
+    }
+  }
   try {
-    file = CreateFileAt(dir, leaf, path_ + rel);
+    return CreateFileAt(dir, leaf, path_ + rel);
   } catch (...) {
     struct stat st;
-    const bool link = ::fstatat(dir, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
-    if (dir != base) ::close(dir);
-    if (link)
+    if (::fstatat(dir, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
       throw Error("Cannot create " + path_ + rel + ": it is a symbolic link, which is not followed");
     throw;
   }
-  if (dir != base) ::close(dir);
-  return file;
 }
 
 bool SafeFolder::Exists(const std::string& rel) {

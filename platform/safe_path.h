@@ -48,6 +48,10 @@ class SafeFolder {
  private:
   OpenFolder folder_;
   std::string path_;
+  // The folder of the last file CreateItemFile made, still open: archives
+  // list their files folder by folder, so the next one seldom needs a walk.
+  std::string last_parent_;  // relative, without a final "/"
+  OpenFolder last_parent_folder_;
 };
 
 // One-call forms for a single item. ExistsBelow answers false for an
