@@ -126,25 +126,13 @@ PlaceCopyResult CopyIntoPlace(const OpenFolder& from, const std::string& source,
   return {R::kFailed, error};
 }
 
+// Here placing copies even on one volume: a file moved there keeps the
+// protection it was made with in the working folder (the user's own, under
+// the temporary folder), while one placed in the output must take the
+// output folder's, as a file made there does.
 PlaceCopyResult MoveIntoPlace(const OpenFolder& from, const std::string& source, const OpenFolder& to,
                               const std::string& name, PlaceMode mode, const StopCheck& stop) {
-  const std::wstring* from_full = FolderPath(from);
-  const std::wstring* to_full = FolderPath(to);
-  if (name.empty() || !from_full || !to_full) return CopyIntoPlace(from, source, to, name, mode, stop);
-  const std::wstring source_full = win32::Join(*from_full, source);
-  // Only a plain file is moved; for anything else the copy gives the reason.
-  const DWORD attributes = ::GetFileAttributesW(source_full.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
-    return CopyIntoPlace(from, source, to, name, mode, stop);
-  if (stop && stop()) return {PlaceCopyResult::kStopped, {}};
-  // Without MOVEFILE_COPY_ALLOWED this is a rename on one volume, or refused.
-  const DWORD flags = mode == PlaceMode::kReplace ? MOVEFILE_REPLACE_EXISTING : 0;
-  if (::MoveFileExW(source_full.c_str(), win32::Join(*to_full, name).c_str(), flags)) return {PlaceCopyResult::kDone, {}};
-  const DWORD err = ::GetLastError();
-  if (err == ERROR_NOT_SAME_DEVICE) return CopyIntoPlace(from, source, to, name, mode, stop);
-  if (mode == PlaceMode::kNoReplace && (err == ERROR_ALREADY_EXISTS || err == ERROR_FILE_EXISTS))
-    return {PlaceCopyResult::kExists, {}};
-  return {PlaceCopyResult::kFailed, Why("cannot write", to.path() + name, err)};
+  return CopyIntoPlace(from, source, to, name, mode, stop);
 }
 
 FolderAndName SplitAtFolder(const std::string& path) {
