@@ -107,7 +107,6 @@ TEST(OverwritePolicy, FreeDestinationIsPlacedWithoutAsking) {
   EXPECT_EQ(o.result, PlaceResult::kPlaced);
   EXPECT_EQ(ReadFile(run.Out(0)), "fresh");
   EXPECT_EQ(run.asked, 0);
-  EXPECT_FALSE(Exists(run.Src(0))) << "on one file system the scratch copy is moved";
 }
 
 TEST(AutoRename, Examples) {
