@@ -45,10 +45,14 @@ class WindowsRecipient : public ::testing::Test {
     std::filesystem::create_directories(dir_ / "holiday/empty");
     WriteFile(dir_ / "pw", "sea salt\n");
     WriteFile(dir_ / "driver.sh", std::string(test::kWin32Windows) + test::kDriver);
+    Pack();
+  }
+  // Packs holiday/ into photos.exe for a Windows recipient.
+  void Pack() {
     std::string out;
-    ASSERT_EQ(test::Run(Quote(test::BinaryDir() + "coffer-pack") + " --windows --password-file " +
-                            Quote(dir_ / "pw") + " " + Quote(dir_ / "photos") + " " + Quote(dir_ / "holiday") +
-                            " </dev/null 2>&1",
+    ASSERT_EQ(test::Run("rm -f " + Quote(dir_ / "photos.exe") + " && " + Quote(test::BinaryDir() + "coffer-pack") +
+                            " --windows --password-file " + Quote(dir_ / "pw") + " " + Quote(dir_ / "photos") + " " +
+                            Quote(dir_ / "holiday") + " </dev/null 2>&1",
                         &out),
               0)
         << out;
@@ -112,9 +116,7 @@ TEST_F(WindowsRecipient, ExtractsAsksBeforeReplacingAndRefusesAWrongPassword) {
   // machine.)
   test::Run("rm -rf " + Quote(dir_ / "out"));
   test::Run("head -c 100000000 /dev/urandom > " + Quote(dir_ / "holiday/large.bin"));
-  test::Run("rm -f " + Quote(dir_ / "photos.exe") + " && " + Quote(test::BinaryDir() + "coffer-pack") +
-            " --windows --password-file " + Quote(dir_ / "pw") + " " + Quote(dir_ / "photos") + " " +
-            Quote(dir_ / "holiday") + " </dev/null >/dev/null 2>&1");
+  Pack();
   // Wine's temporary folder is C:\users\<user>\Temp in its prefix.
   const std::string users = Quote(kWindowsBuild + "wine/drive_c/users/");
   ASSERT_EQ(test::Run("ls -d " + users + "*/Temp >/dev/null"), 0);

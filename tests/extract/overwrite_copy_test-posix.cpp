@@ -11,6 +11,7 @@
 #include "extract/overwrite.h"
 #include "platform/file_place.h"
 #include "tests/support/other_fs-posix.h"
+#include "tests/extract/place_answer.h"
 #include "tests/support/scratch.h"
 
 namespace coffer {
@@ -23,11 +24,7 @@ using test::TreeEntries;
 using test::WriteFile;
 using A = OverwriteAnswer;
 
-PlaceOutcome Answer(A answer, const std::string& source, const std::string& destination) {
-  ProgressRecord record;
-  A standing = A::kYes;
-  return PlaceFile(source, destination, standing, [=] { return answer; }, record);
-}
+constexpr auto Answer = test::PlaceAnswering;
 
 // Readable to open, failing on the first read: the copy stops half way.
 TEST(SafeReplace, ASourceFailingWhileReadKeepsTheExistingFile) {

@@ -7,6 +7,7 @@
 
 #include "extract/overwrite.h"
 #include "platform/file_place.h"
+#include "tests/extract/place_answer.h"
 #include "tests/support/scratch.h"
 
 namespace coffer {
@@ -19,11 +20,7 @@ using test::TreeEntries;
 using test::WriteFile;
 using A = OverwriteAnswer;
 
-PlaceOutcome Answer(A answer, const std::string& source, const std::string& destination) {
-  ProgressRecord record;
-  A standing = A::kYes;
-  return PlaceFile(source, destination, standing, [=] { return answer; }, record);
-}
+constexpr auto Answer = test::PlaceAnswering;
 
 // Each way a replace can fail, as root too. The existing file must come
 // through byte for byte and no temporary file may stay behind.
