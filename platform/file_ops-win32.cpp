@@ -60,7 +60,7 @@ bool MakeFolders(const std::string& path) {
   std::string folder = path;
   while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
   const std::string parent = FolderOfPath(folder);
-  if (!parent.empty() && parent.size() < folder.size() && !IsFolder(parent)) MakeFolders(parent);
+  if (!parent.empty() && parent.size() < folder.size()) MakeFolders(parent);
   ::CreateDirectoryW(win32::LongPath(folder).c_str(), nullptr);
   return IsFolder(path);
 }
