@@ -99,6 +99,23 @@ TEST(SafeReplace, MovesOnOneFileSystemAndCopiesAcross) {
   }
 }
 
+// On one file system the two files swap names and the old one is then
+// deleted: nothing of either is left in the scratch folder, and another
+// name of the old file still holds the old data.
+TEST(SafeReplace, ReplacingByMoveLeavesNeitherFileBehind) {
+  ScratchDir dir;
+  WriteFile(dir / "scratch/f", "new");
+  WriteFile(dir / "out/f", "old");
+  fs::create_hard_link(dir / "out/f", dir / "kept");
+  const PlaceOutcome o = Answer(A::kYes, dir / "scratch/f", dir / "out/f");
+  ASSERT_EQ(o.result, PlaceResult::kPlaced) << o.reason;
+  EXPECT_EQ(ReadFile(dir / "out/f"), "new");
+  EXPECT_EQ(ReadFile(dir / "kept"), "old");
+  EXPECT_EQ(fs::hard_link_count(dir / "kept"), 1u);
+  EXPECT_TRUE(TreeEntries(dir / "scratch").empty());
+  EXPECT_EQ(TreeEntries(dir / "out"), std::vector<std::string>{"f"});
+}
+
 TEST(SafeReplace, NoReplaceModeLeavesAnyEntryAlone) {
   ScratchDir dir;
   WriteFile(dir / "src", "new");
