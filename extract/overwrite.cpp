@@ -77,7 +77,8 @@ PlaceOutcome PlaceFile(const OpenFolder& source_folder, const std::string& sourc
                        ProgressRecord& record, int rename_limit) {
   const Spot s{source_folder, source, folder, name, record};
   // A folder in the way is no file to replace: the copy reports it.
-  if (!EntryExists(folder, name) || IsFolderEntry(folder, name)) return Replace(s);
+  const std::optional<EntryKind> there = KindOfEntry(folder, name);
+  if (!there || *there == EntryKind::kFolder) return Replace(s);
 
   switch (standing) {
     case OverwriteAnswer::kNoToAll: return {PlaceResult::kKept, {}, {}};

@@ -111,22 +111,19 @@ int RenameNoReplace(int from_dir, const std::string& from, int to_dir, const std
   return 0;
 }
 
-// Replaces the regular file `to` with `from` by swapping the two names in
-// one step, then deletes the old file from where the new one was. Unlike a
-// rename over it, the swap does not make ext4 write the new file out at
-// once (its guard for programs that replace a file without syncing), which
-// costs more than the whole extraction where thousands of files are
-// replaced. The name holds a whole file, old or new, at every moment; the
-// new file's data reaches the disk as every file extracted does. False
-// when nothing was swapped: no regular file there, or a file system
-// without the swap.
+// Replaces the entry `to` with the file `from` by swapping the two names
+// in one step, then deletes the old entry from where the new file was.
+// Unlike a rename over it, the swap does not make ext4 write the new file
+// out at once (its guard for programs that replace a file without
+// syncing), which costs more than the whole extraction where thousands of
+// files are replaced. The name holds a whole file, old or new, at every
+// moment; the new file's data reaches the disk as every file extracted
+// does. False when nothing was swapped (no entry there, a file system
+// without the swap) or when a folder was there: it is swapped back, and
+// the plain rename then refuses to replace it.
 bool ExchangeWithFile(int from_dir, const std::string& from, int to_dir, const std::string& to) {
-  struct stat there {};
-  if (::fstatat(to_dir, to.c_str(), &there, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(there.st_mode)) return false;
   if (::renameat2(from_dir, from.c_str(), to_dir, to.c_str(), RENAME_EXCHANGE) != 0) return false;
   if (::unlinkat(from_dir, from.c_str(), 0) == 0 || errno != EISDIR) return true;
-  // A folder took the file's place in the meantime: it goes back, and the
-  // plain rename then refuses to replace it.
   ::renameat2(from_dir, from.c_str(), to_dir, to.c_str(), RENAME_EXCHANGE);
   return false;
 }
@@ -227,10 +224,11 @@ bool EntryExists(const OpenFolder& folder, const std::string& name) {
   return fd >= 0 && ::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
-bool IsFolderEntry(const OpenFolder& folder, const std::string& name) {
+std::optional<EntryKind> KindOfEntry(const OpenFolder& folder, const std::string& name) {
   struct stat st {};
   const int fd = FolderFd(folder);
-  return fd >= 0 && ::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+  if (fd < 0 || ::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
+  return S_ISREG(st.st_mode) ? EntryKind::kFile : S_ISDIR(st.st_mode) ? EntryKind::kFolder : EntryKind::kOther;
 }
 
 std::string RemoveFileEntry(const OpenFolder& folder, const std::string& name) {

@@ -151,10 +151,11 @@ bool EntryExists(const OpenFolder& folder, const std::string& name) {
   return EntryAttributes(folder, name) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool IsFolderEntry(const OpenFolder& folder, const std::string& name) {
+std::optional<EntryKind> KindOfEntry(const OpenFolder& folder, const std::string& name) {
   const DWORD attributes = EntryAttributes(folder, name);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-         !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return EntryKind::kOther;
+  return attributes & FILE_ATTRIBUTE_DIRECTORY ? EntryKind::kFolder : EntryKind::kFile;
 }
 
 std::string RemoveFileEntry(const OpenFolder& folder, const std::string& name) {

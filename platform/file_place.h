@@ -5,8 +5,10 @@
 // the destination in one step. Files are named relative to open folders,
 // so a path of any length can be placed.
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "platform/file_ops.h"
 #include "platform/open_folder.h"
 
 namespace coffer {
@@ -45,8 +47,9 @@ PlaceCopyResult MoveIntoPlace(const OpenFolder& from, const std::string& source,
 // symbolic link counts as itself, wherever it points.
 bool EntryExists(const OpenFolder& folder, const std::string& name);
 
-// Whether `name` in `folder` is a folder (not a link to one).
-bool IsFolderEntry(const OpenFolder& folder, const std::string& name);
+// What `name` in `folder` is, in one look (a link counts as itself, not
+// as what it leads to); nothing when there is no such entry.
+std::optional<EntryKind> KindOfEntry(const OpenFolder& folder, const std::string& name);
 
 // Deletes the file or link `name` in `folder`; the reason when it could
 // not.
