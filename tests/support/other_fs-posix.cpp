@@ -47,4 +47,39 @@ OtherFileSystem::~OtherFileSystem() {
   }
 }
 
+LoopFileSystem::LoopFileSystem(const std::string& type) {
+  const std::string temp = fs::temp_directory_path().string();
+  if (geteuid() != 0) {
+    reason_ = "needs root to mount a " + type + " image";
+    return;
+  }
+  if (Run("command -v mkfs." + type + " >/dev/null") != 0) {
+    reason_ = "needs mkfs." + type;
+    return;
+  }
+  const std::string folder = NewFolder(temp + "/coffer-loop-XXXXXX");
+  if (folder.empty()) {
+    reason_ = "cannot make a folder in " + temp;
+    return;
+  }
+  image_ = folder + "image";
+  const std::string mount = folder + "mnt/";
+  // 320 MiB, sparse: above the smallest either file system takes.
+  if (Run("truncate -s 320M " + Quote(image_) + " && mkfs." + type + " -q " + Quote(image_) +
+          " >/dev/null 2>&1 && mkdir " + Quote(mount) + " && mount -o loop " + Quote(image_) + " " + Quote(mount)) != 0) {
+    reason_ = "cannot make and mount a " + type + " image (no loop device or no kernel support)";
+    fs::remove_all(folder);
+    image_.clear();
+    return;
+  }
+  path_ = mount;
+}
+
+LoopFileSystem::~LoopFileSystem() {
+  if (path_.empty()) return;
+  Run("umount " + Quote(path_));
+  std::error_code ec;
+  fs::remove_all(fs::path(image_).parent_path(), ec);
+}
+
 }  // namespace coffer::test

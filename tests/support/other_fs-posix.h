@@ -26,4 +26,26 @@ class OtherFileSystem {
   bool mounted_ = false;
 };
 
+// A fresh file system of `type` ("btrfs", "xfs") in an image file,
+// mounted through a loop device for the test: needs root, mkfs.<type> and
+// the kernel's support; without them ok() is false and reason() says why.
+// Unmounted and removed when the object goes.
+class LoopFileSystem {
+ public:
+  explicit LoopFileSystem(const std::string& type);
+  ~LoopFileSystem();
+  LoopFileSystem(const LoopFileSystem&) = delete;
+  LoopFileSystem& operator=(const LoopFileSystem&) = delete;
+
+  bool ok() const { return !path_.empty(); }
+  const std::string& path() const { return path_; }  // ends in "/"
+  const std::string& reason() const { return reason_; }
+  std::string operator/(const std::string& rel) const { return path_ + rel; }
+
+ private:
+  std::string image_;
+  std::string path_;
+  std::string reason_;
+};
+
 }  // namespace coffer::test
