@@ -2,8 +2,11 @@
 
 #include <gtk/gtk.h>
 
+#include <cstdio>
+
 #include "i18n/texts.h"
 #include "platform/locale.h"
+#include "platform/paths.h"
 #include "platform/termination.h"
 
 namespace coffer {
@@ -19,7 +22,15 @@ bool GtkViews::ChooseDirection(uint16_t lang_id) {
 int RunExtractor() {
   // Null arguments: the program reads no command line, GTK's own options
   // included.
-  if (!gtk_init_check(nullptr, nullptr)) return 1;
+  if (!gtk_init_check(nullptr, nullptr)) {
+    // GTK's check is silent; someone who started the file from a terminal
+    // without a desktop would otherwise see nothing at all.
+    const char* display = g_getenv("DISPLAY");
+    std::fprintf(stderr, "%s: cannot open a window: %s%s; start it from the desktop\n",
+                 FileNameOfPath(OwnExecutablePath()).c_str(),
+                 display && *display ? "cannot open the display " : "no display", display && *display ? display : "");
+    return 1;
+  }
   GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
   int ended_by = 0;  // the termination signal, if one came
   {

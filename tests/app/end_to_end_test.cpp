@@ -92,6 +92,20 @@ TEST_F(EndToEnd, TheRecipientGetsTheSendersFilesAndASecondRunAsks) {
   EXPECT_EQ(ReadFile(expected_root + "beach/1(1).jpg"), test::RandomBytes(400000, 3));
 }
 
+// Started from a terminal with no desktop: one line says why no window
+// came, and nothing is written, not even a working folder.
+TEST_F(EndToEnd, WithoutADisplayItSaysSoAndWritesNothing) {
+  std::filesystem::create_directories(dir_ / "tmp");
+  std::string err;
+  const int rc = test::Run("cd " + Quote(dir_.path()) + " && env -u DISPLAY -u WAYLAND_DISPLAY TMPDIR=" +
+                               Quote(dir_ / "tmp") + " " + Quote(program_) + " </dev/null",
+                           &err);
+  EXPECT_EQ(rc, 1);
+  EXPECT_EQ(err, "photos.run: cannot open a window: no display; start it from the desktop\n");
+  EXPECT_TRUE(test::TreeEntries(dir_ / "tmp").empty());
+  EXPECT_FALSE(test::Exists(dir_ / "photos"));
+}
+
 TEST_F(EndToEnd, AWrongPasswordIsToldAndNothingIsWritten) {
   ASSERT_EQ(Drive("sea pepper"), 0);
   EXPECT_FALSE(test::Exists(dir_ / "out/photos"));
