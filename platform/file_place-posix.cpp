@@ -212,18 +212,6 @@ FolderAndName SplitAtFolder(const std::string& path) {
   return {OpenFolder::AtPath(path.substr(0, slash + 1)), path.substr(slash + 1)};
 }
 
-PlaceCopyResult CopyIntoPlace(const std::string& source, const std::string& destination, PlaceMode mode) {
-  const FolderAndName from = SplitAtFolder(source);
-  const FolderAndName to = SplitAtFolder(destination);
-  return CopyIntoPlace(from.folder, from.name, to.folder, to.name, mode);
-}
-
-bool EntryExists(const OpenFolder& folder, const std::string& name) {
-  struct stat st {};
-  const int fd = FolderFd(folder);
-  return fd >= 0 && ::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-}
-
 std::optional<EntryKind> KindOfEntry(const OpenFolder& folder, const std::string& name) {
   struct stat st {};
   const int fd = FolderFd(folder);

@@ -141,16 +141,6 @@ FolderAndName SplitAtFolder(const std::string& path) {
   return {OpenFolder::AtPath(path.substr(0, end + 1)), path.substr(end + 1)};
 }
 
-PlaceCopyResult CopyIntoPlace(const std::string& source, const std::string& destination, PlaceMode mode) {
-  const FolderAndName from = SplitAtFolder(source);
-  const FolderAndName to = SplitAtFolder(destination);
-  return CopyIntoPlace(from.folder, from.name, to.folder, to.name, mode);
-}
-
-bool EntryExists(const OpenFolder& folder, const std::string& name) {
-  return EntryAttributes(folder, name) != INVALID_FILE_ATTRIBUTES;
-}
-
 std::optional<EntryKind> KindOfEntry(const OpenFolder& folder, const std::string& name) {
   const DWORD attributes = EntryAttributes(folder, name);
   if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
