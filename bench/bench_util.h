@@ -72,6 +72,12 @@ inline double Median(std::vector<double> v) {
   return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
+inline double MedianSeconds(const std::vector<Sample>& samples) {
+  std::vector<double> seconds;
+  for (const Sample& s : samples) seconds.push_back(s.seconds);
+  return Median(seconds);
+}
+
 struct Comparison {
   int rounds = 0;
   double ours = 0, theirs = 0;  // median seconds
@@ -86,17 +92,10 @@ inline Comparison Report(const char* what, const std::vector<Sample>& ours, cons
                          const char* their_label = "reference") {
   Comparison c;
   c.rounds = static_cast<int>(ours.size());
-  std::vector<double> t_ours, t_theirs;
-  for (const Sample& s : ours) {
-    t_ours.push_back(s.seconds);
-    c.peak_ours_kib = std::max(c.peak_ours_kib, s.peak_kib);
-  }
-  for (const Sample& s : theirs) {
-    t_theirs.push_back(s.seconds);
-    c.peak_theirs_kib = std::max(c.peak_theirs_kib, s.peak_kib);
-  }
-  c.ours = Median(t_ours);
-  c.theirs = Median(t_theirs);
+  for (const Sample& s : ours) c.peak_ours_kib = std::max(c.peak_ours_kib, s.peak_kib);
+  for (const Sample& s : theirs) c.peak_theirs_kib = std::max(c.peak_theirs_kib, s.peak_kib);
+  c.ours = MedianSeconds(ours);
+  c.theirs = MedianSeconds(theirs);
   c.ratio = c.ours / c.theirs;
   std::printf("%-34s %d rounds  %s %7.3f s  %s %7.3f s  ratio %.3f (target <= %.2f)  peak %ld / %ld MiB\n", what,
               c.rounds, our_label, c.ours, their_label, c.theirs, c.ratio, target_ratio, c.peak_ours_kib / 1024,
