@@ -77,7 +77,7 @@ LoopFileSystem::LoopFileSystem(const std::string& type) {
 
 LoopFileSystem::~LoopFileSystem() {
   if (path_.empty()) return;
-  Run("umount " + Quote(path_));
+  Run("umount -l " + Quote(path_));  // detached at once, even while busy
   std::error_code ec;
   fs::remove_all(fs::path(image_).parent_path(), ec);
 }
