@@ -39,11 +39,9 @@ std::string StrengthAdvice(const std::string& password, StrengthLevel level) {
 }
 
 // A name as given, or what remains of a path once its folder is gone.
-std::string LastName(const std::string& path) {
-  std::string p = path;
-  while (p.size() > 1 && p.back() == '/') p.pop_back();
-  const size_t slash = p.rfind('/');
-  return slash == std::string::npos ? p : p.substr(slash + 1);
+std::string LastName(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return FileNameOfPath(path);
 }
 
 // A figure with its unit kept whole inside a right-to-left sentence: without
