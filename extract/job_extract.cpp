@@ -1,4 +1,5 @@
 // The extraction and placing steps of the job.
+#include <memory>
 #include <optional>
 #include <set>
 
@@ -10,6 +11,7 @@
 #include "platform/debug.h"
 #include "platform/file_ops.h"
 #include "platform/file_place.h"
+#include "platform/file_remover.h"
 #include "platform/safe_path.h"
 
 namespace coffer {
@@ -113,7 +115,12 @@ JobEnd Job::Place(const std::string& extraction_folder, std::vector<NotExtracted
   SafeFolder output(output_base_, true);
   SafeFolder scratch(extraction_folder, false);
   std::optional<std::string> open_parent;
-  OpenFolder to, from;
+  OpenFolder to;
+  std::shared_ptr<const OpenFolder> from;
+  // The files that new ones replaced, each now in the scratch folder, are
+  // deleted beside the placing: where that waits on the disk, it would
+  // otherwise be most of a replacing run.
+  FileRemover replaced;
   for (uint32_t k = 0; k < item_total_ && !Cancelled(); ++k) {
     if (reader_->ItemIsFolder(k)) continue;
     const std::string path = reader_->ItemPath(k);
@@ -129,12 +136,13 @@ JobEnd Job::Place(const std::string& extraction_folder, std::vector<NotExtracted
           open_parent.reset();
           std::string leaf;
           to = output.OpenItemParent(path, true, &leaf);
-          from = scratch.OpenItemParent(path, false, &leaf);
+          from = std::make_shared<const OpenFolder>(scratch.OpenItemParent(path, false, &leaf));
           open_parent = parent;
         }
-        outcome = PlaceFile(from, name, to, name, standing_answer_,
+        outcome = PlaceFile(*from, name, to, name, standing_answer_,
                             [&] { return host_.AskOverwrite(destination, extraction_folder + path); },
                             record_);
+        if (outcome.replaced_at_source) replaced.Remove(from, name);
       } catch (const HostFailure&) {
         throw;  // no answer came: the job ends with that error
       } catch (const std::exception& e) {
@@ -145,6 +153,7 @@ JobEnd Job::Place(const std::string& extraction_folder, std::vector<NotExtracted
     record_.items_placed.store(++placed, ProgressRecord::kRelaxed);
     pause_.Wait(record_);
   }
+  replaced.Finish();
   record_.placing.store(0, ProgressRecord::kRelaxed);
   if (Cancelled() || not_placed.empty()) return {};
   return NotIntact(not_placed);

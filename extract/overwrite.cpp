@@ -33,7 +33,7 @@ PlaceOutcome Put(const Spot& s, const std::string& name, PlaceMode mode, PlaceCo
       MoveIntoPlace(s.source_folder, s.source, s.folder, name, mode, [&] { return s.record.Cancelled(); });
   if (raw) *raw = r;
   switch (r.status) {
-    case PlaceCopyResult::kDone: return {PlaceResult::kPlaced, {}, s.folder.path() + name};
+    case PlaceCopyResult::kDone: return {PlaceResult::kPlaced, {}, s.folder.path() + name, r.replaced_at_source};
     case PlaceCopyResult::kStopped: return {PlaceResult::kKept, {}, {}};
     default: return {PlaceResult::kFailed, r.error, {}};
   }

@@ -22,6 +22,9 @@ struct PlaceOutcome {
   PlaceResult result = PlaceResult::kPlaced;
   std::string reason;  // kFailed: what went wrong
   std::string path;    // kPlaced: where the file went (as text)
+  // kPlaced by swapping names with the file it replaced: that file is now
+  // the source, for the caller to delete.
+  bool replaced_at_source = false;
 };
 
 // The highest number automatic renaming tries before it gives up.

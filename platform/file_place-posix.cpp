@@ -112,18 +112,20 @@ int RenameNoReplace(int from_dir, const std::string& from, int to_dir, const std
 }
 
 // Replaces the entry `to` with the file `from` by swapping the two names
-// in one step, then deletes the old entry from where the new file was.
-// Unlike a rename over it, the swap does not make ext4 write the new file
-// out at once (its guard for programs that replace a file without
-// syncing), which costs more than the whole extraction where thousands of
-// files are replaced. The name holds a whole file, old or new, at every
-// moment; the new file's data reaches the disk as every file extracted
-// does. False when nothing was swapped (no entry there, a file system
-// without the swap) or when a folder was there: it is swapped back, and
-// the plain rename then refuses to replace it.
+// in one step; the old entry is then `from`, for the caller to delete
+// (deleting it here would make every file wait for its deletion). Unlike
+// a rename over it, the swap does not make ext4 write the new file out at
+// once (its guard for programs that replace a file without syncing), which
+// costs more than the whole extraction where thousands of files are
+// replaced. The name holds a whole file, old or new, at every moment; the
+// new file's data reaches the disk as every file extracted does. False
+// when nothing was swapped (no entry there, a file system without the
+// swap) or when a folder was there: it is swapped back, and the plain
+// rename then refuses to replace it.
 bool ExchangeWithFile(int from_dir, const std::string& from, int to_dir, const std::string& to) {
   if (::renameat2(from_dir, from.c_str(), to_dir, to.c_str(), RENAME_EXCHANGE) != 0) return false;
-  if (::unlinkat(from_dir, from.c_str(), 0) == 0 || errno != EISDIR) return true;
+  struct stat st {};
+  if (::fstatat(from_dir, from.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode)) return true;
   ::renameat2(from_dir, from.c_str(), to_dir, to.c_str(), RENAME_EXCHANGE);
   return false;
 }
@@ -197,7 +199,8 @@ PlaceCopyResult MoveIntoPlace(const OpenFolder& from, const std::string& source,
       !S_ISREG(st.st_mode))
     return CopyIntoPlace(from, source, to, name, mode, stop);
   if (stop && stop()) return {PlaceCopyResult::kStopped, {}};
-  if (mode == PlaceMode::kReplace && ExchangeWithFile(from_fd, source, dir, name)) return {PlaceCopyResult::kDone, {}};
+  if (mode == PlaceMode::kReplace && ExchangeWithFile(from_fd, source, dir, name))
+    return {PlaceCopyResult::kDone, {}, true};
   const int done = mode == PlaceMode::kReplace ? ::renameat(from_fd, source.c_str(), dir, name.c_str())
                                                : RenameNoReplace(from_fd, source, dir, name);
   if (done == 0) return {PlaceCopyResult::kDone, {}};

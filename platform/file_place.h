@@ -21,6 +21,9 @@ enum class PlaceMode {
 struct PlaceCopyResult {
   enum Status { kDone, kExists, kStopped, kFailed } status = kDone;
   std::string error;  // kFailed: what went wrong, naming the file
+  // kDone by swapping names with the file it replaced: that file is now
+  // `source` in the source folder, for the caller to delete.
+  bool replaced_at_source = false;
 };
 
 // Asked between chunks of a copy; true stops it.
@@ -38,8 +41,10 @@ PlaceCopyResult CopyIntoPlace(const std::string& source, const std::string& dest
 // Puts `source` in `from` at `name` in `to` as CopyIntoPlace does, but by
 // renaming it when both folders are on one file system: the destination
 // then changes in one step, the file keeps its data, permissions and times,
-// and `source` is gone. Across file systems it is copied (and stays). A
-// `stop` that answers true before the move gives kStopped.
+// and `source` is gone, or, where it replaced a file by swapping names
+// with it, holds that file (replaced_at_source). Across file systems it is
+// copied (and stays). A `stop` that answers true before the move gives
+// kStopped.
 PlaceCopyResult MoveIntoPlace(const OpenFolder& from, const std::string& source, const OpenFolder& to,
                               const std::string& name, PlaceMode mode, const StopCheck& stop = {});
 

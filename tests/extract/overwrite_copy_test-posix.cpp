@@ -93,26 +93,33 @@ TEST(SafeReplace, MovesOnOneFileSystemAndCopiesAcross) {
       EXPECT_EQ(ReadFile(dir / "out/f"), answer == A::kYes ? "new" : "old");
       const std::vector<std::string> entries = {"f", "f(1)"};
       EXPECT_EQ(TreeEntries(dir / "out"), std::vector<std::string>(entries.begin(), entries.end() - (answer == A::kYes)));
-      EXPECT_EQ(test::Exists(source), across);
+      // Across, the copy's source stays; on one file system a replaced
+      // file took its name, for the job to delete.
+      EXPECT_EQ(test::Exists(source), across || answer == A::kYes);
+      EXPECT_EQ(o.replaced_at_source, !across && answer == A::kYes);
+      if (!across && answer == A::kYes) {
+        EXPECT_EQ(ReadFile(source), "old");
+      }
       fs::remove_all(other / "scratch");
     }
   }
 }
 
-// On one file system the two files swap names and the old one is then
-// deleted: nothing of either is left in the scratch folder, and another
-// name of the old file still holds the old data.
-TEST(SafeReplace, ReplacingByMoveLeavesNeitherFileBehind) {
+// On one file system the two files swap names: the old file, whole and
+// still the same file (another name of it sees it), waits at the scratch
+// name for the job to delete, and no temporary is left.
+TEST(SafeReplace, ReplacingByMoveLeavesTheOldFileAtTheScratchName) {
   ScratchDir dir;
   WriteFile(dir / "scratch/f", "new");
   WriteFile(dir / "out/f", "old");
   fs::create_hard_link(dir / "out/f", dir / "kept");
   const PlaceOutcome o = Answer(A::kYes, dir / "scratch/f", dir / "out/f");
   ASSERT_EQ(o.result, PlaceResult::kPlaced) << o.reason;
+  EXPECT_TRUE(o.replaced_at_source);
   EXPECT_EQ(ReadFile(dir / "out/f"), "new");
-  EXPECT_EQ(ReadFile(dir / "kept"), "old");
-  EXPECT_EQ(fs::hard_link_count(dir / "kept"), 1u);
-  EXPECT_TRUE(TreeEntries(dir / "scratch").empty());
+  EXPECT_EQ(ReadFile(dir / "scratch/f"), "old");
+  EXPECT_TRUE(fs::equivalent(dir / "kept", dir / "scratch/f"));
+  EXPECT_EQ(TreeEntries(dir / "scratch"), std::vector<std::string>{"f"});
   EXPECT_EQ(TreeEntries(dir / "out"), std::vector<std::string>{"f"});
 }
 
