@@ -7,6 +7,7 @@ namespace coffer {
 FileRemover::FileRemover(int threads) : thread_limit_(threads < 1 ? 1 : threads) {}
 
 FileRemover::~FileRemover() {
+  Finish();
   {
     std::lock_guard<std::mutex> lock(mutex_);
     ending_ = true;
@@ -16,47 +17,56 @@ FileRemover::~FileRemover() {
 }
 
 void FileRemover::Remove(std::shared_ptr<const OpenFolder> folder, std::string name) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    queue_.push_back({std::move(folder), std::move(name)});
-    // A thread more for each file that finds all of them busy, up to the
-    // limit; a run that deletes nothing starts none.
-    if (static_cast<int>(threads_.size()) < thread_limit_ && in_hand_ + queue_.size() > threads_.size()) {
-      try {
-        threads_.emplace_back([this] { Work(); });
-      } catch (const std::system_error&) {
-        if (threads_.empty()) {
-          // No thread at all: the caller deletes it.
-          Entry entry = std::move(queue_.back());
-          queue_.pop_back();
-          RemoveFileEntry(*entry.folder, entry.name);
-          return;
-        }
+  std::unique_lock<std::mutex> lock(mutex_);
+  queue_.push_back({std::move(folder), std::move(name)});
+  // One thread with the first file (a run that deletes nothing starts
+  // none), another whenever the files waiting outgrow those running: where
+  // deletions wait on the device, each thread more deletes in parallel.
+  const size_t running = threads_.size();
+  if (running == 0 || (static_cast<int>(running) < thread_limit_ && queue_.size() > kBacklogPerThread * running)) {
+    try {
+      threads_.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+      if (threads_.empty()) {
+        DeleteNext(lock);  // no thread at all: the caller deletes it
+        return;
       }
     }
   }
+  lock.unlock();
   work_.notify_one();
 }
 
 void FileRemover::Finish() {
   std::unique_lock<std::mutex> lock(mutex_);
-  idle_.wait(lock, [this] { return queue_.empty() && in_hand_ == 0; });
+  while (DeleteNext(lock)) {
+  }
+  idle_.wait(lock, [this] { return in_hand_ == 0; });
+}
+
+bool FileRemover::DeleteNext(std::unique_lock<std::mutex>& lock) {
+  if (queue_.empty()) return false;
+  Entry entry = std::move(queue_.front());
+  queue_.pop_front();
+  ++in_hand_;
+  lock.unlock();
+  RemoveFileEntry(*entry.folder, entry.name);  // what fails stays for the tree's removal
+  entry.folder.reset();
+  lock.lock();
+  if (--in_hand_ == 0) idle_.notify_all();
+  return true;
 }
 
 void FileRemover::Work() {
+  // Where deleting takes the processor rather than waiting on the device,
+  // the threads use only what the caller leaves: at the same priority,
+  // several of them would take it from the caller, and slow it more than
+  // they help.
+  LowerThisThreadsPriority();
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     work_.wait(lock, [this] { return ending_ || !queue_.empty(); });
-    if (queue_.empty()) return;  // ending, and nothing left
-    Entry entry = std::move(queue_.front());
-    queue_.pop_front();
-    ++in_hand_;
-    lock.unlock();
-    RemoveFileEntry(*entry.folder, entry.name);  // what fails stays for the tree's removal
-    entry.folder.reset();
-    lock.lock();
-    --in_hand_;
-    if (queue_.empty() && in_hand_ == 0) idle_.notify_all();
+    if (!DeleteNext(lock)) return;  // ending, and nothing left
   }
 }
 

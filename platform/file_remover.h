@@ -19,7 +19,7 @@ namespace coffer {
 class FileRemover {
  public:
   explicit FileRemover(int threads = kThreads);
-  ~FileRemover();  // waits until every file handed over is dealt with
+  ~FileRemover();  // Finish()
   FileRemover(const FileRemover&) = delete;
   FileRemover& operator=(const FileRemover&) = delete;
 
@@ -27,26 +27,36 @@ class FileRemover {
   // as long as a deletion needs it. A file that cannot be deleted is left
   // where it is, for the removal of the tree it is in.
   void Remove(std::shared_ptr<const OpenFolder> folder, std::string name);
-  // Returns once every file handed over so far is dealt with.
+  // Returns once every file handed over is dealt with; the caller deletes
+  // those still waiting itself, at its own priority.
   void Finish();
 
-  static constexpr int kThreads = 4;
+  static constexpr int kThreads = 8;
 
  private:
+  // Another thread starts only when this many files wait for each running.
+  static constexpr size_t kBacklogPerThread = 32;
   struct Entry {
     std::shared_ptr<const OpenFolder> folder;
     std::string name;
   };
   void Work();
+  // Deletes the first waiting file, unlocking while it does; false when
+  // none waits.
+  bool DeleteNext(std::unique_lock<std::mutex>& lock);
 
   const int thread_limit_;
   std::mutex mutex_;
-  std::condition_variable work_;  // an entry waits, or the end
-  std::condition_variable idle_;  // nothing waits and nothing is in hand
+  std::condition_variable work_;  // a file waits, or the end
+  std::condition_variable idle_;  // a deletion ended
   std::deque<Entry> queue_;
   int in_hand_ = 0;
   bool ending_ = false;
-  std::vector<std::thread> threads_;  // started with the first file
+  std::vector<std::thread> threads_;  // started as files come
 };
+
+// Makes the calling thread yield the processor to the program's other
+// threads (and to other programs' normal ones).
+void LowerThisThreadsPriority();
 
 }  // namespace coffer
