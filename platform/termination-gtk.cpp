@@ -1,9 +1,11 @@
 #include "platform/termination.h"
 
 #include <X11/Xlib.h>
+#include <gdk/gdkwayland.h>
 #include <gdk/gdkx.h>
 #include <glib-unix.h>
 #include <gtk/gtk.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -45,6 +47,49 @@ int DisplayLost(Display*) {
   ::_exit(1);
 }
 
+// GDK's Wayland back end, too, ends the process at once when the
+// compositor goes: from its event source, on the first failed read or
+// write. This source watches the same connection ahead of it (a higher
+// priority: once it is ready, the main loop neither prepares nor checks
+// GDK's source in that round), both for a hang-up that the poll reports
+// and for one that came in the meantime, which its prepare looks for.
+struct WaylandWatch {
+  GSource source;
+  GPollFD fd;
+};
+
+bool HungUp(int fd) {
+  struct pollfd p = {fd, 0, 0};
+  return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR)) != 0;
+}
+
+gboolean WaylandPrepare(GSource* source, gint* timeout) {
+  *timeout = -1;
+  return HungUp(reinterpret_cast<WaylandWatch*>(source)->fd.fd);
+}
+
+gboolean WaylandCheck(GSource* source) {
+  return (reinterpret_cast<WaylandWatch*>(source)->fd.revents & (G_IO_HUP | G_IO_ERR)) != 0;
+}
+
+gboolean WaylandGone(GSource*, GSourceFunc, gpointer) {
+  DisplayLost(nullptr);
+  return G_SOURCE_REMOVE;
+}
+
+GSourceFuncs wayland_watch_funcs = {WaylandPrepare, WaylandCheck, WaylandGone, nullptr, nullptr, nullptr};
+
+void WatchWaylandConnection(GdkDisplay* display) {
+  GSource* source = g_source_new(&wayland_watch_funcs, sizeof(WaylandWatch));
+  auto* watch = reinterpret_cast<WaylandWatch*>(source);
+  watch->fd.fd = wl_display_get_fd(gdk_wayland_display_get_wl_display(display));
+  watch->fd.events = G_IO_HUP | G_IO_ERR;
+  g_source_add_poll(source, &watch->fd);
+  g_source_set_priority(source, G_PRIORITY_HIGH);
+  g_source_attach(source, nullptr);
+  g_source_unref(source);
+}
+
 }  // namespace
 
 void WatchTermination(std::function<void(int signal)> on_signal) {
@@ -66,9 +111,10 @@ void ExitBySignal(int signal) {
 void WatchDisplayLoss(std::function<void()> before_exit) {
   BeforeDisplayExit() = std::move(before_exit);
   // GDK's own handler ends the process without a word to the program;
-  // this one stands in front of it on X11 displays.
+  // this one stands in front of it.
   GdkDisplay* display = gdk_display_get_default();
   if (display && GDK_IS_X11_DISPLAY(display)) XSetIOErrorHandler(&DisplayLost);
+  if (display && GDK_IS_WAYLAND_DISPLAY(display)) WatchWaylandConnection(display);
 }
 
 }  // namespace coffer
