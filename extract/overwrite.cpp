@@ -76,6 +76,9 @@ PlaceOutcome PlaceFile(const OpenFolder& source_folder, const std::string& sourc
                        const std::string& name, OverwriteAnswer& standing, const OverwriteQuestion& ask,
                        ProgressRecord& record, int rename_limit) {
   const Spot s{source_folder, source, folder, name, record};
+  // Yes to all replaces whatever is there, as a free place is taken: no
+  // need to look first.
+  if (standing == OverwriteAnswer::kYesToAll) return Replace(s);
   // A folder in the way is no file to replace: the copy reports it.
   const std::optional<EntryKind> there = KindOfEntry(folder, name);
   if (!there || *there == EntryKind::kFolder) return Replace(s);
