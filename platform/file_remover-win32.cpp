@@ -5,4 +5,6 @@ namespace coffer {
 
 void LowerThisThreadsPriority() { ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); }
 
+int FileRemover::ThreadsFor(const OpenFolder&) { return kThreads; }
+
 }  // namespace coffer

@@ -18,6 +18,8 @@ namespace coffer {
 
 class FileRemover {
  public:
+  // At most `threads` threads, fewer where the first folder's file system
+  // is better served so.
   explicit FileRemover(int threads = kThreads);
   ~FileRemover();  // Finish()
   FileRemover(const FileRemover&) = delete;
@@ -32,6 +34,10 @@ class FileRemover {
   void Finish();
 
   static constexpr int kThreads = 8;
+  // How many threads suit deleting in `folder`'s file system: none (the
+  // caller deletes) where deletions on other threads contend with the
+  // caller's own changes more than they overlap.
+  static int ThreadsFor(const OpenFolder& folder);
 
  private:
   // Another thread starts only when this many files wait for each running.
@@ -45,7 +51,8 @@ class FileRemover {
   // none waits.
   bool DeleteNext(std::unique_lock<std::mutex>& lock);
 
-  const int thread_limit_;
+  int thread_limit_;
+  bool limit_known_ = false;  // the first file's file system has had its say
   std::mutex mutex_;
   std::condition_variable work_;  // a file waits, or the end
   std::condition_variable idle_;  // a deletion ended
