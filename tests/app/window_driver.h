@@ -61,6 +61,9 @@ press=space
 
 inline constexpr const char* kDriver = R"SH(set -u
 prog="$1"; out="$2"; password="$3"; overwrite_keys="$4"; trace="$5"; shift 5
+# Where the run goes to the notification area, a tray runs on the display
+# first: trayer, whose window is named "panel".
+[ -n "${TRAY_KEYS:-}" ] && { trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 & sleep 0.5; }
 start_program "$@"
 give_up() { kill $pid 2>/dev/null; wait $pid; echo "program status $?"; exit "$1"; }
 wait_for() {
@@ -88,6 +91,19 @@ if [ -n "${CANCEL_KEYS:-}" ]; then
   sleep 0.2; xdotool key $CANCEL_KEYS
   # Then, where asked, the session ends (log-off, shutdown).
   if [ -n "${END_SESSION:-}" ]; then sleep 0.3; eval "$END_SESSION"; fi
+fi
+# Background: once the progress window shows, the keys TRAY_KEYS send it
+# to the notification area; its icon there is clicked, and once the window
+# is back the keys RESUME_KEYS go to it.
+if [ -n "${TRAY_KEYS:-}" ]; then
+  wait_for coffer-progress || give_up 95
+  sleep 0.2; xdotool windowfocus --sync "$(find_role coffer-progress)" key --delay 200 $TRAY_KEYS; sleep 1
+  find_role coffer-progress >/dev/null && echo "the window stayed after Background"
+  tray=$(xdotool search --name '^panel$' | head -1)
+  eval "$(xdotool getwindowgeometry --shell "$tray" | sed 's/^/tray_/')"
+  xdotool mousemove $((tray_X + tray_WIDTH / 2)) $((tray_Y + tray_HEIGHT / 2)) click 1
+  wait_for coffer-progress || give_up 96
+  sleep 0.3; xdotool windowfocus --sync "$(find_role coffer-progress)" key $RESUME_KEYS
 fi
 # The system ends the run: once the shell test STOP_WHEN holds, the signal
 # STOP_WITH goes to the program, or with "display" the display goes away.
