@@ -46,12 +46,7 @@ class EndToEnd : public ::testing::Test {
             const std::vector<std::string>& env = {}) {
     const std::string command =
         test::DriverCommand(dir_ / "driver.sh", program_, dir_ / "out/", password, overwrite_keys, dir_ / "trace", env);
-    int rc = test::Run(command, &log_);
-    // Status 1 before any window: the program could not open its display.
-    // Other virtual displays starting at the same moment on a shared machine
-    // cause that now and then; it says nothing of the program, so the run
-    // is made once more on a fresh display.
-    if (rc == 90 && log_.find("program status 1\n") != std::string::npos) rc = test::Run(command, &log_);
+    const int rc = test::Run(command, &log_);
     if (rc != 0) ADD_FAILURE() << log_ << "\nprogram's stderr:\n" << trace();
     return rc;
   }

@@ -149,11 +149,17 @@ inline std::string DriverCommand(const std::string& driver, const std::string& p
                     Quote(overwrite_keys) + " " + Quote(trace);
   for (const std::string& e : env) run += " " + Quote(e);
   const std::string wm = window_manager ? "openbox >/dev/null 2>&1 & wm=$!; sleep 0.5; " : "wm=; ";
+  // A server that ends as another starts may take the new one's socket
+  // with it: then the program finds no display, and the run is made once
+  // more on a fresh one.
   const std::string script =
+      "for attempt in 1 2; do "
       "f=$(mktemp); Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>\"$f\" 2>/dev/null & x=$!; "
       "for _ in $(seq 1 200); do [ -s \"$f\" ] && break; sleep 0.05; done; "
       "export DISPLAY=:$(cat \"$f\"); rm -f \"$f\"; " + wm +
-      "XVFB_PID=$x " + driver_env + " " + run + "; rc=$?; kill $wm $x 2>/dev/null; wait $x 2>/dev/null; exit $rc";
+      "XVFB_PID=$x " + driver_env + " " + run + "; rc=$?; kill $wm $x 2>/dev/null; wait $x 2>/dev/null; "
+      "grep -q 'cannot open the display' " + Quote(trace) + " 2>/dev/null || break; "
+      "echo 'no display for the program: once more'; done; exit $rc";
   return "GTK_THEME=Adwaita NO_AT_BRIDGE=1 bash -c " + Quote(script) + " 2>&1";
 }
 
