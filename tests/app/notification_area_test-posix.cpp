@@ -36,10 +36,11 @@ TEST(NotificationArea, BackgroundHidesTheWindowAndAClickOnTheIconBringsItBack) {
   std::string log;
   const int rc = test::Run(test::DriverCommand(dir / "driver.sh", program, dir / "out/", "pw", "", dir / "trace",
                                                {"TMPDIR=" + dir / "tmp"},
-                                               "TRAY_KEYS='alt+p alt+b' RESUME_KEYS=alt+c"),
+                                               "PAUSE_KEYS=alt+p TRAY_KEYS=alt+b RESUME_KEYS=alt+c"),
                            &log);
   EXPECT_EQ(rc, 0) << log << ReadFile(dir / "trace");
   EXPECT_EQ(log.find("the window stayed"), std::string::npos) << log;
+  EXPECT_EQ(log.find("did not pause"), std::string::npos) << log;
   size_t shown = 0;
   for (size_t at = log.find("title coffer-progress"); at != std::string::npos; at = log.find("title coffer-progress", at + 1))
     ++shown;

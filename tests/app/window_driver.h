@@ -92,12 +92,23 @@ if [ -n "${CANCEL_KEYS:-}" ]; then
   # Then, where asked, the session ends (log-off, shutdown).
   if [ -n "${END_SESSION:-}" ]; then sleep 0.3; eval "$END_SESSION"; fi
 fi
-# Background: once the progress window shows, the keys TRAY_KEYS send it
-# to the notification area; its icon there is clicked, and once the window
-# is back the keys RESUME_KEYS go to it.
+# Background: once the progress window shows and the run writes files,
+# the keys PAUSE_KEYS go to it until the run stands still (a key can be
+# lost on a busy machine), so that the run is still there when the window
+# comes back; then the keys TRAY_KEYS send it to the notification area, its
+# icon there is clicked, and once the window is back the keys RESUME_KEYS
+# go to it.
+files_out() { find "$out" -type f 2>/dev/null | wc -l; }
+standing_still() { local a; a=$(files_out); sleep 0.5; [ "$a" -gt 0 ] && [ "$a" = "$(files_out)" ]; }
 if [ -n "${TRAY_KEYS:-}" ]; then
   wait_for coffer-progress || give_up 95
-  sleep 0.2; xdotool windowfocus --sync "$(find_role coffer-progress)" key --delay 200 $TRAY_KEYS; sleep 1
+  for _ in $(seq 1 1000); do [ "$(files_out)" -gt 0 ] && break; sleep 0.01; done
+  for _ in 1 2 3; do
+    xdotool windowfocus --sync "$(find_role coffer-progress)" key $PAUSE_KEYS
+    standing_still && break
+  done
+  standing_still || echo "the run did not pause"
+  xdotool windowfocus --sync "$(find_role coffer-progress)" key $TRAY_KEYS; sleep 1
   find_role coffer-progress >/dev/null && echo "the window stayed after Background"
   tray=$(xdotool search --name '^panel$' | head -1)
   eval "$(xdotool getwindowgeometry --shell "$tray" | sed 's/^/tray_/')"
