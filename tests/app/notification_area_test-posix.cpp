@@ -2,7 +2,6 @@
 // display): the progress window goes, an icon comes, and a click on it
 // brings the window back, where the run goes on to its end.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <string>
 
@@ -27,8 +26,7 @@ TEST(NotificationArea, BackgroundHidesTheWindowAndAClickOnTheIconBringsItBack) {
   WriteFile(dir / ("src/" + std::string(kProbeItemName)), test::RandomBytes(64, 9));
   test::Make7z(dir / "a.7z", dir / "src", "-m0=copy -mhe=off -ppw many " + std::string(kProbeItemName));
   const std::string program = dir / "a.run";
-  WriteFile(program, ReadFile(test::BinaryDir() + "coffer") + ReadFile(dir / "a.7z"));
-  chmod(program.c_str(), 0755);
+  test::WriteSelfExtractor(program, dir / "a.7z");
   WriteFile(dir / "driver.sh", std::string(test::kGtkWindows) + test::kDriver);
 
   // Pause first, so that the run is still there when the window comes back;

@@ -2,7 +2,6 @@
 // that goes away while the first window shows: the run ends as on X11,
 // its working folder removed.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -26,8 +25,7 @@ TEST(WaylandDisplay, LostWhileAWindowShowsLeavesNoWorkingFolder) {
   WriteFile(dir / ("src/" + std::string(kProbeItemName)), test::RandomBytes(64, 5));
   test::Make7z(dir / "a.7z", dir / "src", "-mhe=off -ppw a.txt " + std::string(kProbeItemName));
   const std::string program = dir / "a.run";
-  WriteFile(program, ReadFile(test::BinaryDir() + "coffer") + ReadFile(dir / "a.7z"));
-  chmod(program.c_str(), 0755);
+  test::WriteSelfExtractor(program, dir / "a.7z");
   test::Run("mkdir -p " + Quote(dir / "tmp") + " && mkdir -m 700 " + Quote(dir / "xdg"));
 
   // The client's protocol log shows when its first window is made.

@@ -146,6 +146,15 @@ inline bool ExtractorImageCarriesAnArchive() {
   return !ec && size <= 1835008;
 }
 
+// Writes `program`: this build's extractor image with the 7z file
+// `archive` behind it, made executable, as a recipient receives it.
+inline void WriteSelfExtractor(const std::string& program, const std::string& archive) {
+  WriteFile(program, ReadFile(BinaryDir() + "coffer") + ReadFile(archive));
+  std::filesystem::permissions(program, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                                            std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                                            std::filesystem::perms::others_exec);
+}
+
 // The shell command that runs the driver script `driver` on a display of
 // its own; `driver_env` (VAR=value words) goes to the driver itself, and
 // with `window_manager` a window manager runs on the display. The server

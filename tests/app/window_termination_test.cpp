@@ -4,7 +4,6 @@
 // the run ends as a confirmed cancel does: no working folder, no piece of a
 // file, only whole files in the output.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <csignal>
 #include <cstdio>
@@ -27,7 +26,6 @@ using test::WriteFile;
 class WindowEnded : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::string image = test::BinaryDir() + "coffer";
     if (!test::ExtractorImageCarriesAnArchive()) GTEST_SKIP() << "this build's extractor image is not stripped (sanitizers)";
     // Stored, so that the copy and the extraction both last a moment. The
     // working folders go to another file system than the output where
@@ -40,8 +38,7 @@ class WindowEnded : public ::testing::Test {
     WriteFile(dir_ / "probe/" + std::string(kProbeItemName), test::RandomBytes(64, 3));
     test::Make7z(dir_ / "big.7z", dir_ / "big",
                  "-m0=copy -mhe=off -ppw large.bin small.txt ../probe/" + std::string(kProbeItemName));
-    WriteFile(program_, ReadFile(image) + ReadFile(dir_ / "big.7z"));
-    chmod(program_.c_str(), 0755);
+    test::WriteSelfExtractor(program_, dir_ / "big.7z");
     std::filesystem::remove(dir_ / "big.7z");
     WriteFile(dir_ / "driver.sh", std::string(test::kGtkWindows) + test::kDriver);
   }
