@@ -1,12 +1,8 @@
 #include "platform/file_remover.h"
 
-#include <algorithm>
-
 #include "platform/file_place.h"
 
 namespace coffer {
-
-FileRemover::FileRemover(int threads) : thread_limit_(threads < 0 ? 0 : threads) {}
 
 FileRemover::~FileRemover() {
   Finish();
@@ -20,16 +16,13 @@ FileRemover::~FileRemover() {
 
 void FileRemover::Remove(std::shared_ptr<const OpenFolder> folder, std::string name) {
   std::unique_lock<std::mutex> lock(mutex_);
-  if (!limit_known_) {
-    thread_limit_ = std::min(thread_limit_, ThreadsFor(*folder));
-    limit_known_ = true;
-  }
+  if (!thread_limit_) thread_limit_ = ThreadsFor(*folder);
   queue_.push_back({std::move(folder), std::move(name)});
   // One thread with the first file (a run that deletes nothing starts
   // none), another whenever the files waiting outgrow those running: where
   // deletions wait on the device, each thread more deletes in parallel.
   const size_t running = threads_.size();
-  if (static_cast<int>(running) < thread_limit_ && (running == 0 || queue_.size() > kBacklogPerThread * running)) {
+  if (static_cast<int>(running) < *thread_limit_ && (running == 0 || queue_.size() > kBacklogPerThread * running)) {
     try {
       threads_.emplace_back([this] { Work(); });
     } catch (const std::system_error&) {

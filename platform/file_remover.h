@@ -8,6 +8,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,9 +19,7 @@ namespace coffer {
 
 class FileRemover {
  public:
-  // At most `threads` threads, fewer where the first folder's file system
-  // is better served so.
-  explicit FileRemover(int threads = kThreads);
+  FileRemover() = default;
   ~FileRemover();  // Finish()
   FileRemover(const FileRemover&) = delete;
   FileRemover& operator=(const FileRemover&) = delete;
@@ -51,8 +50,7 @@ class FileRemover {
   // none waits.
   bool DeleteNext(std::unique_lock<std::mutex>& lock);
 
-  int thread_limit_;
-  bool limit_known_ = false;  // the first file's file system has had its say
+  std::optional<int> thread_limit_;  // from the first file's file system
   std::mutex mutex_;
   std::condition_variable work_;  // a file waits, or the end
   std::condition_variable idle_;  // a deletion ended
